@@ -1,0 +1,1 @@
+# The client executable and its Qt layer are added here.

@@ -1,0 +1,26 @@
+// Rules for the contact-list text: lines are runs of characters ended by LF, CRs are dropped
+// before lines are used, and characters after the last LF are not a line.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// Largest contact-list text, CR LF line ends included, that fits its buffer with the terminator.
+inline constexpr std::size_t kContactListMaxLength = 4095;
+// How much of the control's text finishing an edit reads back.
+inline constexpr std::size_t kEditReadBackLimit = 6999;
+
+[[nodiscard]] std::string DropCarriageReturns(std::string_view text);
+// Every line end (LF or CR LF) becomes CR LF; a lone CR is dropped.
+[[nodiscard]] std::string ToCrLf(std::string_view text);
+// The LF-ended lines of text, CRs dropped; an unended tail is not a line.
+[[nodiscard]] std::vector<std::string> SplitLines(std::string_view text);
+// The control text after finishing an edit: unchanged when it ends with LF, otherwise its first
+// kEditReadBackLimit characters followed by CR LF (an empty text becomes a single CR LF).
+[[nodiscard]] std::string FinishEditText(std::string_view controlText);
+
+// The editor refuses text beyond this, keeping room for the CR LF that finishing an edit may
+// append, so the whole list always fits the buffer it is saved from.
+inline constexpr std::size_t kContactEditLimit = kContactListMaxLength - 2;

@@ -1,0 +1,12 @@
+// The conversation entry rule: "name: text" and two CR LF, behind the old view text while that
+// is shorter than kConversationKeepLimit bytes, alone otherwise.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+inline constexpr std::size_t kConversationKeepLimit = 3000;
+
+[[nodiscard]] std::string ComposeConversation(std::string_view oldText, std::string_view name,
+                                              std::string_view text);
