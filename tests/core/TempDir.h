@@ -1,0 +1,70 @@
+// A fresh folder per test under the system temporary folder, removed with everything in it.
+#pragma once
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <random>
+#include <string>
+#include <string_view>
+#include <system_error>
+#include <vector>
+#include <sys/stat.h>
+#include <unistd.h>
+
+class TempDir {
+public:
+    TempDir()
+    {
+        std::random_device seed;
+        const auto base = std::filesystem::temp_directory_path();
+        do {
+            m_path = base / ("qornc-core-" + std::to_string(::getpid()) + "-" + std::to_string(seed()));
+        } while (!std::filesystem::create_directory(m_path));
+    }
+    ~TempDir()
+    {
+        std::error_code ignored;
+        std::filesystem::permissions(m_path, std::filesystem::perms::owner_all,
+                                     std::filesystem::perm_options::add, ignored);
+        std::filesystem::remove_all(m_path, ignored);
+    }
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+
+    [[nodiscard]] const std::filesystem::path& path() const { return m_path; }
+    [[nodiscard]] std::filesystem::path operator/(std::string_view name) const { return m_path / name; }
+
+    // Names of everything in the folder, to see that no temporary file was left behind.
+    [[nodiscard]] std::vector<std::string> Entries() const
+    {
+        std::vector<std::string> names;
+        for (const auto& entry : std::filesystem::directory_iterator(m_path))
+            names.push_back(entry.path().filename().string());
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+
+private:
+    std::filesystem::path m_path;
+};
+
+inline void WriteBytes(const std::filesystem::path& file, std::string_view bytes)
+{
+    std::ofstream out(file, std::ios::binary | std::ios::trunc);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+inline std::string ReadBytes(const std::filesystem::path& file)
+{
+    std::ifstream in(file, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+inline mode_t ModeOf(const std::filesystem::path& file)
+{
+    struct stat info {};
+    ::stat(file.c_str(), &info);
+    return info.st_mode & 07777;
+}
