@@ -1,0 +1,50 @@
+#include "net/NotificationHandler.h"
+
+#include "app/ClientState.h"
+#include "net/NotificationParser.h"
+
+namespace {
+
+void ApplyMessage(ClientState& state, Notification& parsed)
+{
+    state.g_lastCommand = static_cast<int>(NotificationKind::Message);
+    state.g_messages.Push({std::move(parsed.senderName), std::move(parsed.messageText)});
+    state.g_messageArrived = 1;
+}
+
+void ApplyGetBuddy(ClientState& state, const Notification& parsed)
+{
+    // Any answer, even a malformed one, means the server is done with the query.
+    state.g_queryPending = 0;
+    // Without a name there is no contact to mark; the table stays as it was.
+    if (parsed.hasBuddyName) {
+        state.g_buddyName.assign(parsed.buddyName);
+        state.g_buddyOnline = parsed.buddyOnline ? 1 : 0;
+        state.g_presence.ApplyPresence(parsed.buddyName, parsed.buddyOnline);
+    }
+    state.g_onlineText = state.g_presence.BuildOnlineText();
+    // Raised even for an empty text: the last contact going offline must empty the Online list.
+    state.g_onlineRebuildDue = 1;
+    state.g_lastCommand = 0;
+}
+
+}  // namespace
+
+void HandleNotification(ClientState& state, std::string_view text)
+{
+    Notification parsed = ParseNotification(text);
+    switch (parsed.kind) {
+    case NotificationKind::None:
+        return;
+    case NotificationKind::Message:
+        ApplyMessage(state, parsed);
+        return;
+    case NotificationKind::GetData:
+    case NotificationKind::SetMode:
+        state.g_lastCommand = static_cast<int>(parsed.kind);
+        return;
+    case NotificationKind::GetBuddy:
+        ApplyGetBuddy(state, parsed);
+        return;
+    }
+}
