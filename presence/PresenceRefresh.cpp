@@ -1,0 +1,85 @@
+#include "presence/PresenceRefresh.h"
+
+#include <algorithm>
+#include <optional>
+#include <vector>
+
+#include "app/ClientState.h"
+#include "net/ConnectionState.h"
+#include "net/RequestBlock.h"
+#include "net/RequestSender.h"
+#include "presence/ContactText.h"
+
+namespace {
+
+std::vector<std::string> FirstLines(const std::vector<std::string>& lines, std::size_t count)
+{
+    const auto end = lines.begin() + static_cast<std::ptrdiff_t>(std::min(count, lines.size()));
+    return {lines.begin(), end};
+}
+
+std::optional<std::string> RequestFor(const ClientState& state, const std::string& contact)
+{
+    return GetBuddyBlock(state.g_userId.view(), state.g_password.view(), contact);
+}
+
+// Sends one block; a block that went out means an answer is on its way.
+void SendCounted(ClientState& state, RequestSender& sender, const std::string& block, RefreshOutcome& outcome)
+{
+    if (sender.Send(block).failed())
+        return;
+    ++outcome.blocksSent;
+    state.g_queryPending = 1;
+}
+
+// Every name after the first is asked twice, as the server has always been asked; the second
+// answer finds the contact already in its state and changes nothing.
+void AskTheRest(ClientState& state, const std::vector<std::string>& lines, RequestSender& sender,
+                RefreshOutcome& outcome)
+{
+    for (std::size_t i = 1; i < lines.size(); ++i) {
+        const std::optional<std::string> block = RequestFor(state, lines[i]);
+        if (!block) {
+            ++outcome.requestsRefused;
+            continue;
+        }
+        SendCounted(state, sender, *block, outcome);
+        SendCounted(state, sender, *block, outcome);
+    }
+}
+
+// The first request is the probe of the link: if it cannot be sent, nothing more is tried and
+// false is returned. One that is merely too long for its block says nothing about the link, so
+// it is skipped like any other refused name and the rest are still asked.
+bool AskFirst(ClientState& state, const std::string& contact, RequestSender& sender, RefreshOutcome& outcome)
+{
+    const std::optional<std::string> block = RequestFor(state, contact);
+    if (!block) {
+        ++outcome.requestsRefused;
+        return true;
+    }
+    const SendResult result = sender.Send(*block);
+    if (result.failed()) {
+        outcome.statusText = SendErrorText(result.errorCode);
+        return false;
+    }
+    ++outcome.blocksSent;
+    state.g_queryPending = 1;
+    return true;
+}
+
+}  // namespace
+
+RefreshOutcome RunPresenceRefresh(ClientState& state, std::string_view contactsText, RequestSender& sender)
+{
+    RefreshOutcome outcome;
+    if (contactsText.find('\n') == std::string_view::npos)
+        return outcome;
+    const std::vector<std::string> lines = SplitLines(contactsText);
+    state.g_presence.PruneToContactList(FirstLines(lines, PresenceTable::kSize));
+    if (AskFirst(state, lines.front(), sender, outcome))
+        AskTheRest(state, lines, sender, outcome);
+    state.g_refreshDue = 0;
+    outcome.completed = true;
+    return outcome;
+}

@@ -1,0 +1,39 @@
+#include "ui/MessageSend.h"
+
+#include <optional>
+
+#include "app/ClientState.h"
+#include "net/RequestBlock.h"
+#include "net/RequestSender.h"
+#include "ui/ConversationEntry.h"
+
+namespace {
+
+bool SendOne(const ClientState& state, const std::string& recipient, std::string_view text, RequestSender& sender)
+{
+    const std::optional<std::string> block =
+        MessageBlock(state.g_userId.view(), state.g_password.view(), recipient, text);
+    return block && !sender.Send(*block).failed();
+}
+
+}  // namespace
+
+SendOutcome SendChatMessage(ClientState& state, const std::vector<std::string>& recipients, std::string_view text,
+                            std::string_view conversation, RequestSender& sender)
+{
+    SendOutcome outcome;
+    // While a presence refresh awaits its answers the request link is busy with it.
+    if (state.g_queryPending == 1 || recipients.empty()) {
+        outcome.refused = true;
+        return outcome;
+    }
+    // One failed recipient must not keep the line from the others.
+    for (const std::string& recipient : recipients) {
+        if (SendOne(state, recipient, text, sender))
+            continue;
+        ++outcome.failures;
+        outcome.statusText = kSendFailedText;
+    }
+    outcome.newConversation = ComposeConversation(conversation, state.g_userId.view(), text);
+    return outcome;
+}
