@@ -20,13 +20,4 @@ TEST(ConversationEntry, AppendsBehindShortViewsAndStartsOverPastTheLimit)
     }
 }
 
-TEST(ConversationEntry, CountsBytesNotCharacters)
-{
-    // 1500 two-byte characters: 3000 bytes, so the view starts over.
-    std::string old;
-    for (int i = 0; i < 1500; ++i)
-        old += "\xc3\xa9";
-    EXPECT_EQ(ComposeConversation(old, "ann", ""), "ann: \r\n\r\n");
-}
-
 }  // namespace

@@ -1,6 +1,5 @@
 #include "net/ErrorNames.h"
 
-#include <set>
 #include <string>
 
 #include <gtest/gtest.h>
@@ -34,18 +33,6 @@ TEST(ErrorNames, EveryCodeHasItsNameInTheRightTables)
         EXPECT_EQ(SendErrorName(row.code), row.name);
         EXPECT_EQ(ConnectErrorName(row.code), row.connect ? std::string_view(row.name) : kUnknownErrorName);
     }
-}
-
-TEST(ErrorNames, TablesHoldEachCodeOnce)
-{
-    std::set<int> sendCodes;
-    for (const ErrorName& entry : kSendErrorNames)
-        sendCodes.insert(entry.code);
-    std::set<int> connectCodes;
-    for (const ErrorName& entry : kConnectErrorNames)
-        connectCodes.insert(entry.code);
-    EXPECT_EQ(sendCodes.size(), kSendErrorNames.size());
-    EXPECT_EQ(connectCodes.size(), kConnectErrorNames.size());
 }
 
 TEST(ErrorNames, UnlistedCodesAreUnknown)

@@ -35,18 +35,6 @@ TEST(NotificationFramer, YieldsTheSameNotificationsWhereverTheReadIsSplit)
     }
 }
 
-TEST(NotificationFramer, ByteByByteAndWholeReadsAgree)
-{
-    const std::string stream = "getdata" + Nul(249) + "message a b" + Nul(245);
-    NotificationFramer whole;
-    NotificationFramer trickle;
-    Texts trickled;
-    for (const char byte : stream)
-        Append(trickled, trickle.Feed(std::string_view(&byte, 1)));
-    EXPECT_EQ(whole.Feed(stream), (Texts{"getdata", "message a b"}));
-    EXPECT_EQ(trickled, (Texts{"getdata", "message a b"}));
-}
-
 TEST(NotificationFramer, PaddingAloneYieldsNothing)
 {
     NotificationFramer framer;
