@@ -1,0 +1,73 @@
+#include "LoopbackHarness.h"
+
+#include <QDeadlineTimer>
+#include <QEventLoop>
+#include <QTimer>
+
+#include <stdexcept>
+
+namespace qornc::server::test {
+
+bool waitFor(const std::function<bool()>& done, int timeoutMs)
+{
+    const QDeadlineTimer deadline(timeoutMs);
+    while (!done()) {
+        if (deadline.hasExpired())
+            return false;
+        QEventLoop loop;
+        QTimer::singleShot(2, &loop, &QEventLoop::quit);
+        loop.exec();
+    }
+    return true;
+}
+
+QByteArray block(std::string_view text, int blockSize)
+{
+    QByteArray bytes(text.data(), static_cast<qsizetype>(text.size()));
+    bytes.append(blockSize - bytes.size(), '\0');
+    return bytes;
+}
+
+NotifySink::NotifySink()
+{
+    if (!server_.listen(QHostAddress::LocalHost, 0))
+        throw std::runtime_error("notify sink cannot listen");
+    QObject::connect(&server_, &QTcpServer::newConnection, this, &NotifySink::onNewConnection);
+}
+
+bool NotifySink::waitForCount(std::size_t count, int timeoutMs) const
+{
+    return waitFor([this, count] { return received_.size() >= count; }, timeoutMs);
+}
+
+void NotifySink::onNewConnection()
+{
+    while (QTcpSocket* socket = server_.nextPendingConnection()) {
+        open_[socket];
+        connect(socket, &QTcpSocket::readyRead, this, [this, socket] { open_[socket] += socket->readAll(); });
+        connect(socket, &QTcpSocket::disconnected, this, [this, socket] {
+            received_.push_back(open_[socket] + socket->readAll());
+            open_.erase(socket);
+            socket->deleteLater();
+        });
+    }
+}
+
+RequestClient::RequestClient(quint16 port)
+{
+    socket_.connectToHost(QHostAddress::LocalHost, port);
+    if (!waitFor([this] { return socket_.state() == QAbstractSocket::ConnectedState; }))
+        throw std::runtime_error("cannot connect to the server under test");
+}
+
+void RequestClient::send(std::string_view text, int blockSize)
+{
+    sendRaw(block(text, blockSize));
+}
+
+void RequestClient::sendRaw(const QByteArray& bytes)
+{
+    socket_.write(bytes);
+}
+
+} // namespace qornc::server::test

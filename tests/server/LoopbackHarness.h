@@ -1,0 +1,53 @@
+#pragma once
+
+#include <QByteArray>
+#include <QObject>
+#include <QTcpServer>
+#include <QTcpSocket>
+
+#include <functional>
+#include <map>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace qornc::server::test {
+
+// Runs the event loop until `done` holds or the time is up.
+bool waitFor(const std::function<bool()>& done, int timeoutMs = 5000);
+
+// `text`, its NUL and NUL fill up to `blockSize`, as the client sends it.
+QByteArray block(std::string_view text, int blockSize = 128);
+
+// Stands in for the clients' notification port: keeps what each accepted
+// connection carried, in the order the connections closed.
+class NotifySink : public QObject {
+public:
+    NotifySink();
+
+    quint16 port() const { return server_.serverPort(); }
+    const std::vector<QByteArray>& received() const { return received_; }
+    bool waitForCount(std::size_t count, int timeoutMs = 5000) const;
+
+private:
+    void onNewConnection();
+
+    QTcpServer server_;
+    std::map<QTcpSocket*, QByteArray> open_;
+    std::vector<QByteArray> received_;
+};
+
+// A request connection to the server under test.
+class RequestClient {
+public:
+    explicit RequestClient(quint16 port);
+
+    void send(std::string_view text, int blockSize = 128);
+    void sendRaw(const QByteArray& bytes);
+    QTcpSocket& socket() { return socket_; }
+
+private:
+    QTcpSocket socket_;
+};
+
+} // namespace qornc::server::test
