@@ -1,1 +1,28 @@
-# The client executable and its Qt layer are added here.
+# The Qt layer: sockets, windows, tray and timers, kept thin over the core.
+configure_file(res/Version.h.in ${CMAKE_CURRENT_BINARY_DIR}/generated/res/Version.h @ONLY)
+
+add_library(qornc_qt STATIC
+  app/CClientApp.cpp
+  app/CSetupDlg.cpp
+  app/ExitSignals.cpp
+  net/CLinkSocket.cpp
+  net/NotificationListener.cpp
+  net/ServerConnection.cpp
+  net/SocketErrors.cpp
+  presence/OnlineList.cpp
+  res/Resources.cpp
+  res/resources.qrc
+  ui/CAboutDlg.cpp
+  ui/CClientDlg.cpp
+  ui/DialogBuilder.cpp
+  ui/IdlePump.cpp
+  ui/MessageBoxes.cpp
+  ui/TextCapacityGuard.cpp
+  ui/TrayIcon.cpp
+)
+target_include_directories(qornc_qt PUBLIC ${CMAKE_CURRENT_SOURCE_DIR} ${CMAKE_CURRENT_BINARY_DIR}/generated)
+target_link_libraries(qornc_qt PUBLIC qornc_core Qt6::Widgets Qt6::Network PRIVATE qornc_warnings)
+
+add_executable(qornc app/main.cpp)
+target_link_libraries(qornc PRIVATE qornc_qt qornc_warnings)
+install(TARGETS qornc RUNTIME DESTINATION bin)

@@ -1,0 +1,75 @@
+#include "app/CClientApp.h"
+
+#include <QApplication>
+#include <QSessionManager>
+
+#include "app/CSetupDlg.h"
+#include "app/ExitSignals.h"
+#include "app/SettingsFiles.h"
+#include "app/SetupRules.h"
+#include "ui/MessageBoxes.h"
+
+CClientApp::CClientApp(ClientAppOptions options, MessageBoxes& boxes)
+    : m_options(std::move(options))
+    , m_boxes(boxes)
+    , m_server(m_state, m_options.serverPort, m_options.connectTimeoutMs)
+    , m_listener(m_state)
+{
+}
+
+CClientApp::~CClientApp() = default;
+
+void CClientApp::LoadIdentity()
+{
+    const IdentityFile identity = ReadIdentity(m_options.configDir / "info.cfg");
+    // Values the file did not reach keep what they held: empty at start.
+    if (identity.valuesRead > 0)
+        m_state.g_userId.assign(identity.userId);
+    if (identity.valuesRead > 1)
+        m_state.g_password.assign(identity.password);
+    if (identity.valuesRead > 2)
+        m_state.g_serverIp.assign(identity.serverIp);
+}
+
+void CClientApp::InitInstance()
+{
+    LoadIdentity();
+    if (NeedsSetup(m_state.g_userId.view(), m_state.g_password.view())) {
+        CSetupDlg setup(m_state, m_options.configDir, m_boxes);
+        setup.exec(); // confirmed or cancelled, the main window opens
+    }
+    ClientDlgOptions dialogOptions;
+    dialogOptions.configDir = m_options.configDir;
+    dialogOptions.trayAvailable = m_options.trayAvailable;
+    dialogOptions.notifyPort = m_options.notifyPort;
+    m_mainWnd = std::make_unique<CClientDlg>(m_state, m_server, m_listener, m_boxes, dialogOptions);
+}
+
+int CClientApp::Run()
+{
+    InitInstance();
+    CClientDlg* window = m_mainWnd.get();
+    ExitSignals exitSignals;
+    QObject::connect(&exitSignals, &ExitSignals::exitRequested, window, &CClientDlg::OnOK);
+    // The desktop session ending takes the same way out as Exit.
+    QObject::connect(qApp, &QGuiApplication::commitDataRequest, window, [window](QSessionManager&) { window->OnOK(); });
+    window->DoModal();
+    ExitInstance();
+    return 0;
+}
+
+bool CClientApp::ExitInstance()
+{
+    if (m_exitDone)
+        return true;
+    m_exitDone = true;
+    m_server.LogoutAtExit();
+    m_state.g_saveText.assign(m_state.g_contactSnapshot.view());
+    // A list.cfg too long to load whole is left alone unless the user changed the list.
+    if (m_state.g_listTruncated == 1 && m_state.g_saveText == m_state.g_listText.view())
+        return true;
+    if (WriteContactList(m_options.configDir / "list.cfg", m_state.g_saveText.view()))
+        return true;
+    m_boxes.Information(m_mainWnd.get(), QStringLiteral("Error saving file"));
+    return false;
+}

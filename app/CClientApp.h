@@ -1,0 +1,50 @@
+// The application: loads the identity, asks for one when none is configured, runs the main
+// window until Exit, then logs out and saves the contact list.
+#pragma once
+
+#include <filesystem>
+#include <memory>
+
+#include "app/ClientState.h"
+#include "net/NotificationListener.h"
+#include "net/Protocol.h"
+#include "net/ServerConnection.h"
+#include "ui/CClientDlg.h"
+
+class MessageBoxes;
+
+struct ClientAppOptions {
+    std::filesystem::path configDir = ".";
+    quint16 serverPort = kServerPort;
+    quint16 notifyPort = kNotifyPort;
+    int connectTimeoutMs = ServerConnection::kDefaultConnectTimeoutMs;
+    bool trayAvailable = false;
+};
+
+class CClientApp {
+public:
+    CClientApp(ClientAppOptions options, MessageBoxes& boxes);
+    ~CClientApp();
+
+    // Start-up up to the open main window; the setup dialog first when the identity is the sentinel.
+    void InitInstance();
+    // Runs the main window until Exit, then ExitInstance. Returns the process exit code.
+    int Run();
+    // Logout, then list.cfg from the last snapshot. False when list.cfg could not be written.
+    bool ExitInstance();
+
+    [[nodiscard]] ClientState& state() { return m_state; }
+    [[nodiscard]] CClientDlg* mainWindow() { return m_mainWnd.get(); }
+    [[nodiscard]] ServerConnection& server() { return m_server; }
+
+private:
+    void LoadIdentity();
+
+    ClientAppOptions m_options;
+    MessageBoxes& m_boxes;
+    ClientState m_state;
+    ServerConnection m_server;
+    NotificationListener m_listener;
+    std::unique_ptr<CClientDlg> m_mainWnd;
+    bool m_exitDone = false;
+};

@@ -1,0 +1,25 @@
+// Turning SIGTERM, SIGINT and SIGHUP into a normal Exit on the UI thread, so the client is never
+// killed with its logout unsent and its contact list unsaved.
+#pragma once
+
+#include <QObject>
+
+class QSocketNotifier;
+
+class ExitSignals : public QObject {
+    Q_OBJECT
+
+public:
+    explicit ExitSignals(QObject* parent = nullptr);
+    ~ExitSignals() override;
+
+    [[nodiscard]] bool installed() const { return m_notifier != nullptr; }
+
+signals:
+    void exitRequested(int signalNumber);
+
+private:
+    void OnSignal();
+
+    QSocketNotifier* m_notifier = nullptr;
+};

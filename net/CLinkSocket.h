@@ -1,0 +1,50 @@
+// The client's one socket class: a TCP connection whose every arriving byte goes through the one
+// receive path (framer, parser, effects on the client state), whatever role the link plays.
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+#include <QTcpSocket>
+
+#include "net/NotificationFramer.h"
+#include "net/RequestSender.h"
+
+struct ClientState;
+
+class CLinkSocket : public QObject, public RequestSender {
+    Q_OBJECT
+
+public:
+    CLinkSocket(ClientState& state, QObject* parent = nullptr);
+
+    // Takes over a connected socket (an accepted delivery connection).
+    void Attach(QTcpSocket* socket);
+    // Starts a connection to host:port on a fresh socket, closing any earlier one first.
+    void ConnectTo(const QString& host, quint16 port);
+    [[nodiscard]] QTcpSocket* socket() const { return m_socket; }
+    [[nodiscard]] bool isConnected() const;
+
+    // Reads whatever has arrived, from the socket's buffer and the kernel's, and handles it.
+    void OnReceive();
+    // Takes in what is waiting, then closes: a notification already here is never dropped.
+    void Close();
+    // Lets what was sent leave, then closes: for the request connection after its logout.
+    void CloseGracefully();
+    // Waits, bounded, until what was sent has left; for the last logout before the process ends.
+    bool WaitForBytesWritten(int timeoutMs);
+
+    // Hands the whole block to the connection; -1 with a Windows Sockets code on failure.
+    SendResult Send(std::string_view block) override;
+
+signals:
+    void received();      // the client state changed: the idle pump has work
+    void linkLost(int errorCode); // any socket error, a close by the peer included
+
+private:
+    void OnSocketError(QAbstractSocket::SocketError error);
+    void Release();
+
+    ClientState& m_state;
+    QPointer<QTcpSocket> m_socket;
+    NotificationFramer m_framer;
+};

@@ -1,0 +1,50 @@
+// The notification listener: the server opens a connection to the client's port for every
+// notification. Accepted connections fill pool entries 1 to 6; the seventh first closes entries
+// 6 down to 1 and then takes entry 1. Only the chat server may deliver.
+#pragma once
+
+#include <QHostAddress>
+#include <QObject>
+#include <QString>
+
+#include <array>
+#include <memory>
+
+#include "net/CLinkSocket.h"
+
+class QTcpServer;
+struct ClientState;
+
+class NotificationListener : public QObject {
+    Q_OBJECT
+
+public:
+    static constexpr int kPoolEntries = 6;
+
+    NotificationListener(ClientState& state, QObject* parent = nullptr);
+    ~NotificationListener() override;
+
+    // Binds and listens at once on every local address; false (with errorCode) when the port is taken.
+    bool Listen(quint16 port);
+    [[nodiscard]] int errorCode() const { return m_errorCode; }
+    [[nodiscard]] quint16 port() const;
+
+    // The pool entry 1..6, for tests and for the window's diagnostics.
+    [[nodiscard]] const CLinkSocket* entry(int index) const;
+
+signals:
+    void received();
+    void rejected(const QHostAddress& peer);
+
+private:
+    void OnAccept();
+    [[nodiscard]] bool IsServerAddress(const QHostAddress& peer) const;
+
+    ClientState& m_state;
+    QTcpServer* m_server;
+    std::array<std::unique_ptr<CLinkSocket>, kPoolEntries> m_pool;
+    int m_errorCode = 0;
+};
+
+// "Can't listen for messages: Error code %s." for a listener that could not be set up.
+[[nodiscard]] QString ListenFailedText(int errorCode);

@@ -1,0 +1,105 @@
+#include "net/ServerConnection.h"
+
+#include <QEventLoop>
+#include <QTimer>
+
+#include "app/ClientState.h"
+#include "net/ErrorNames.h"
+#include "net/Protocol.h"
+#include "net/RequestBlock.h"
+#include "net/SocketErrors.h"
+
+namespace {
+
+constexpr int kExitLogoutWaitMs = 1000;
+
+QString FromStd(const std::string& text)
+{
+    return QString::fromUtf8(text.data(), qsizetype(text.size()));
+}
+
+}  // namespace
+
+ServerConnection::ServerConnection(ClientState& state, quint16 port, int connectTimeoutMs, QObject* parent)
+    : QObject(parent)
+    , m_state(state)
+    , m_serverSocket(state, this)
+    , m_port(port)
+    , m_connectTimeoutMs(connectTimeoutMs)
+{
+    connect(&m_serverSocket, &CLinkSocket::received, this, &ServerConnection::received);
+    connect(&m_serverSocket, &CLinkSocket::linkLost, this, &ServerConnection::OnLinkLost);
+}
+
+QString ServerConnection::ConnectAndLogin(std::size_t loginBlockSize)
+{
+    m_serverSocket.Close(); // a failed attempt's socket never outlives the next attempt
+    m_serverSocket.ConnectTo(QString::fromStdString(m_state.g_serverIp.str()), m_port);
+    const int errorCode = WaitForConnection();
+    if (errorCode != 0) {
+        m_serverSocket.Close();
+        m_state.g_link.OnConnectFailed();
+        return FromStd(ConnectFailedText(errorCode));
+    }
+    if (const auto block = LoginBlock(m_state.g_userId.view(), m_state.g_password.view(), loginBlockSize))
+        (void)m_serverSocket.Send(*block); // as ever, the login's result is not examined
+    m_state.g_link.OnConnected();
+    return QString::fromLatin1(kNoStatusText.data(), qsizetype(kNoStatusText.size()));
+}
+
+int ServerConnection::WaitForConnection()
+{
+    QTcpSocket* socket = m_serverSocket.socket();
+    if (socket->state() == QAbstractSocket::ConnectedState)
+        return 0;
+    QEventLoop loop;
+    QTimer timeout;
+    timeout.setSingleShot(true);
+    int errorCode = 0;
+    connect(socket, &QTcpSocket::connected, &loop, &QEventLoop::quit);
+    connect(socket, &QTcpSocket::errorOccurred, &loop, [&](QAbstractSocket::SocketError error) {
+        errorCode = WsaCodeFor(error);
+        loop.quit();
+    });
+    connect(&timeout, &QTimer::timeout, &loop, [&] {
+        errorCode = wsa::kTimedOut;
+        loop.quit();
+    });
+    m_connecting = true;
+    timeout.start(m_connectTimeoutMs);
+    loop.exec(QEventLoop::ExcludeUserInputEvents);
+    m_connecting = false;
+    if (errorCode == 0 && socket->state() != QAbstractSocket::ConnectedState)
+        errorCode = WsaCodeFor(socket->error());
+    return errorCode;
+}
+
+bool ServerConnection::LogoutAndClose()
+{
+    const auto block = LogoutBlock(m_state.g_userId.view(), m_state.g_password.view());
+    if (!block || m_serverSocket.Send(*block).failed())
+        return false;
+    m_serverSocket.CloseGracefully();
+    m_state.g_link.OnDisconnected();
+    return true;
+}
+
+void ServerConnection::LogoutAtExit()
+{
+    if (const auto block = LogoutBlock(m_state.g_userId.view(), m_state.g_password.view())) {
+        if (!m_serverSocket.Send(*block).failed())
+            m_serverSocket.WaitForBytesWritten(kExitLogoutWaitMs);
+    }
+}
+
+void ServerConnection::OnLinkLost(int errorCode)
+{
+    if (m_connecting || m_state.g_link.g_connected != 1)
+        return;
+    // The client would otherwise go on believing it is connected, and Connect stays refused.
+    m_serverSocket.Close();
+    m_state.g_link.OnDisconnected();
+    m_state.g_queryPending = 0;
+    const std::string_view name = SendErrorName(errorCode);
+    emit linkLost(QString::fromLatin1(kLinkLostText).arg(QString::fromLatin1(name.data(), qsizetype(name.size()))));
+}

@@ -1,0 +1,47 @@
+// The request connection to the chat server: connect and log in, log out and close, and notice
+// when the server or the network ends the link. Holds g_serverSocket.
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+#include "net/CLinkSocket.h"
+
+struct ClientState;
+
+class ServerConnection : public QObject {
+    Q_OBJECT
+
+public:
+    static constexpr int kDefaultConnectTimeoutMs = 10000;
+
+    ServerConnection(ClientState& state, quint16 port, int connectTimeoutMs = kDefaultConnectTimeoutMs,
+                     QObject* parent = nullptr);
+
+    // Connects to g_serverIp and sends the login block of blockSize. Waits for the outcome with
+    // the window repainting but taking no input. Returns the status line's new text.
+    QString ConnectAndLogin(std::size_t loginBlockSize);
+    // Sends the logout block; closes only when it went out. False when the send failed.
+    bool LogoutAndClose();
+    // The logout at exit: sent whatever the state, its result not examined, given a moment to leave.
+    void LogoutAtExit();
+
+    [[nodiscard]] bool isConnecting() const { return m_connecting; }
+    [[nodiscard]] CLinkSocket& serverSocket() { return m_serverSocket; }
+
+signals:
+    void received();
+    void linkLost(const QString& statusText);
+
+private:
+    [[nodiscard]] int WaitForConnection();
+    void OnLinkLost(int errorCode);
+
+    ClientState& m_state;
+    CLinkSocket m_serverSocket;
+    quint16 m_port;
+    int m_connectTimeoutMs;
+    bool m_connecting = false;
+};
+
+inline constexpr const char* kLinkLostText = "Connection to the server lost: Error code %1.";

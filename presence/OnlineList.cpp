@@ -1,0 +1,54 @@
+#include "presence/OnlineList.h"
+
+#include <QListWidget>
+
+#include <algorithm>
+#include <memory>
+
+#include "presence/ContactText.h"
+
+namespace {
+
+bool ListOrderLess(const QString& a, const QString& b)
+{
+    const int folded = QString::compare(a, b, Qt::CaseInsensitive);
+    return folded != 0 ? folded < 0 : QString::compare(a, b, Qt::CaseSensitive) < 0;
+}
+
+}  // namespace
+
+QStringList SortedOnlineNames(std::string_view onlineText)
+{
+    QStringList names;
+    for (const std::string& line : SplitLines(onlineText))
+        names.append(QString::fromUtf8(line.data(), qsizetype(line.size())));
+    std::sort(names.begin(), names.end(), ListOrderLess);
+    return names;
+}
+
+int SyncOnlineList(QListWidget* list, const QStringList& names)
+{
+    int changes = 0;
+    int row = 0;
+    qsizetype next = 0;
+    while (row < list->count() || next < names.size()) {
+        if (next == names.size()) {
+            std::unique_ptr<QListWidgetItem>(list->takeItem(row)); // taking an item hands it back to us
+            ++changes;
+            continue;
+        }
+        const QString shown = row < list->count() ? list->item(row)->text() : QString();
+        if (row < list->count() && shown == names[next]) {
+            ++row;
+            ++next;
+        } else if (row < list->count() && ListOrderLess(shown, names[next])) {
+            std::unique_ptr<QListWidgetItem>(list->takeItem(row)); // taking an item hands it back to us
+            ++changes;
+        } else {
+            list->insertItem(row++, names[next++]);
+            ++changes;
+        }
+    }
+    list->clearSelection();
+    return changes;
+}

@@ -1,0 +1,467 @@
+#include "ui/CClientDlg.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QEventLoop>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScrollBar>
+
+#include "app/CSetupDlg.h"
+#include "app/ClientState.h"
+#include "app/SettingsFiles.h"
+#include "net/NotificationListener.h"
+#include "net/ServerConnection.h"
+#include "presence/ContactText.h"
+#include "presence/OnlineList.h"
+#include "presence/PresenceRefresh.h"
+#include "res/Resources.h"
+#include "ui/CAboutDlg.h"
+#include "ui/ConversationEntry.h"
+#include "ui/DialogBuilder.h"
+#include "ui/MessageBoxes.h"
+#include "ui/MessageSend.h"
+#include "ui/TextCapacityGuard.h"
+
+namespace {
+
+QString FromBytes(std::string_view bytes)
+{
+    return QString::fromUtf8(bytes.data(), qsizetype(bytes.size()));
+}
+
+std::string ToBytes(const QString& text)
+{
+    return text.toUtf8().toStdString();
+}
+
+}  // namespace
+
+CClientDlg::CClientDlg(ClientState& state, ServerConnection& server, NotificationListener& listener,
+                       MessageBoxes& boxes, ClientDlgOptions options, QWidget* parent)
+    : QDialog(parent)
+    , m_state(state)
+    , m_server(server)
+    , m_listener(listener)
+    , m_boxes(boxes)
+    , m_options(std::move(options))
+    , m_tray(state, m_options.trayAvailable)
+    , m_pump([this] { PreTranslateMessage(); })
+{
+    BuildWindow();
+    connect(&m_tray, &TrayIcon::activated, this, &CClientDlg::OnTrayNotify);
+    connect(&m_server, &ServerConnection::received, &m_pump, &IdlePump::Schedule);
+    connect(&m_listener, &NotificationListener::received, &m_pump, &IdlePump::Schedule);
+    connect(&m_server, &ServerConnection::linkLost, this, [this](const QString& text) {
+        SetStatus(text);
+        UpdateButtons();
+    });
+}
+
+CClientDlg::~CClientDlg() = default;
+
+void CClientDlg::BuildWindow()
+{
+    setWindowTitle(QString::fromUtf8(kClientDialog.caption.data(), qsizetype(kClientDialog.caption.size())));
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+    setWindowIcon(TrayIcon::NormalIcon());
+    BuildMenu();
+    const DialogUnits units = DialogUnits::ForFont(font());
+    const int menuHeight = m_menuBar->sizeHint().height();
+    m_controls = BuildControls(kClientDialog, this, units, QPoint(0, menuHeight));
+    const QSize client = units.ToPixels(kClientDialog.width, kClientDialog.height);
+    m_menuBar->setGeometry(0, 0, client.width(), menuHeight);
+    setFixedSize(client.width(), client.height() + menuHeight);
+
+    m_contacts = qobject_cast<QPlainTextEdit*>(control(IDC_CONTACTS));
+    m_input = qobject_cast<QLineEdit*>(control(IDC_INPUT));
+    m_conversation = qobject_cast<QPlainTextEdit*>(control(IDC_CONVERSATION));
+    m_disconnect = qobject_cast<QPushButton*>(control(IDC_DISCONNECT));
+    m_connect = qobject_cast<QPushButton*>(control(IDCANCEL));
+    m_online = qobject_cast<QListWidget*>(control(IDC_ONLINE));
+    m_status = qobject_cast<QLineEdit*>(control(IDC_STATUS));
+    m_autoUpdate = qobject_cast<QCheckBox*>(control(IDC_AUTO_UPDATE));
+    m_editList = qobject_cast<QPushButton*>(control(IDC_EDIT_LIST));
+    new TextCapacityGuard(m_contacts, kContactEditLimit);
+
+    connect(qobject_cast<QPushButton*>(control(IDOK)), &QPushButton::clicked, this, &CClientDlg::OnOK);
+    connect(m_connect, &QPushButton::clicked, this, &CClientDlg::OnConnectButton);
+    connect(m_disconnect, &QPushButton::clicked, this, &CClientDlg::OnDisconnectButton);
+    connect(qobject_cast<QPushButton*>(control(IDC_UPDATE_LIST)), &QPushButton::clicked, this,
+            &CClientDlg::OnUpdateListButton);
+    connect(qobject_cast<QPushButton*>(control(IDC_SEND)), &QPushButton::clicked, this, &CClientDlg::OnSendMessage);
+    connect(m_autoUpdate, &QCheckBox::clicked, this, &CClientDlg::OnAutoUpdateCheck);
+    connect(m_editList, &QPushButton::clicked, this, &CClientDlg::OnEditListButton);
+    // Qt presses no hidden default button, so Enter in the input line is routed here.
+    connect(m_input, &QLineEdit::returnPressed, this, &CClientDlg::OnSendMessage);
+}
+
+void CClientDlg::BuildMenu()
+{
+    m_menuBar = new QMenuBar(this);
+    QHash<QString, QMenu*> menus;
+    for (const MenuItemTemplate& item : kClientMenu) {
+        const QString title = FromBytes(item.menu);
+        QMenu*& menu = menus[title];
+        if (menu == nullptr)
+            menu = m_menuBar->addMenu(title);
+        QAction* action = menu->addAction(FromBytes(item.item));
+        action->setData(item.command);
+        connect(action, &QAction::triggered, this, [this, command = item.command] {
+            if (command == ID_OPTIONS)
+                OnOptions();
+            else if (command == ID_ABOUT)
+                OnAbout();
+            else if (command == IDOK)
+                OnOK();
+        });
+    }
+}
+
+void CClientDlg::Open()
+{
+    OnInitDialog();
+    m_pump.Install();
+    if (!m_tray.available())
+        show(); // with no tray to click, a hidden window could never come back
+    m_pump.Schedule();
+}
+
+int CClientDlg::DoModal()
+{
+    Open();
+    QEventLoop loop;
+    m_modalLoop = &loop;
+    if (!m_exited)
+        loop.exec();
+    return IDOK;
+}
+
+void CClientDlg::OnInitDialog()
+{
+    m_contacts->setReadOnly(true);
+    m_state.g_listLocked = 1;
+    m_tray.Add();
+    m_state.g_windowHidden = m_tray.available() ? 1 : 0;
+
+    const ContactListFile list = ReadContactList(m_options.configDir / "list.cfg");
+    m_state.g_listText.assign(list.text);
+    m_state.g_listTruncated = list.truncated ? 1 : 0;
+    m_contacts->setPlainText(FromBytes(DropCarriageReturns(m_state.g_listText.view())));
+
+    StartTimers();
+    SnapshotTimerProc();
+    m_state.g_refreshDue = 1;
+    m_state.g_autoRefresh = 1;
+
+    const bool listening = m_listener.Listen(m_options.notifyPort);
+    m_input->setMaxLength(int(kInputLineLimit));
+    ConnectAtStartup(listening);
+    if (list.truncated)
+        m_boxes.Information(this, QStringLiteral("list.cfg holds more contacts than the list can take; only the "
+                                                 "first ones were loaded. The file is kept as it is unless "
+                                                 "you change the list."));
+}
+
+void CClientDlg::StartTimers()
+{
+    connect(&m_autoRefreshTimer, &QTimer::timeout, this, [this] {
+        m_state.g_refreshDue = 1;
+        m_pump.Schedule();
+    });
+    connect(&m_snapshotTimer, &QTimer::timeout, this, &CClientDlg::SnapshotTimerProc);
+    m_restoreSelectionTimer.setInterval(kRestoreSelectionDelayMs);
+    connect(&m_restoreSelectionTimer, &QTimer::timeout, this, [this] {
+        m_state.g_restoreSelectionDue = 1;
+        m_pump.Schedule();
+    });
+    m_queryPendingTimer.setSingleShot(true);
+    connect(&m_queryPendingTimer, &QTimer::timeout, this, [this] { m_state.g_queryPending = 0; });
+    m_autoRefreshTimer.start(kAutoRefreshIntervalMs);
+    m_snapshotTimer.start(kSnapshotIntervalMs);
+}
+
+void CClientDlg::ConnectAtStartup(bool listening)
+{
+    const PumpSuspension suspended(m_pump);
+    const QString status = m_server.ConnectAndLogin(kStartupLoginBlockSize);
+    // Without the listener no notification can arrive; once connected, that is the news.
+    SetStatus(listening || m_state.g_link.g_connected != 1 ? status : ListenFailedText(m_listener.errorCode()));
+    UpdateButtons();
+}
+
+void CClientDlg::UpdateButtons()
+{
+    m_connect->setEnabled(m_state.g_link.connectEnabled);
+    m_disconnect->setEnabled(m_state.g_link.disconnectEnabled);
+}
+
+void CClientDlg::SetStatus(const QString& text)
+{
+    m_status->setText(text);
+    m_status->setCursorPosition(0);
+}
+
+void CClientDlg::OnConnectButton()
+{
+    if (m_state.g_link.g_connected == 1)
+        return; // a second connection would log in twice and leak the first
+    const PumpSuspension suspended(m_pump);
+    SetStatus(m_server.ConnectAndLogin(kConnectLoginBlockSize));
+    UpdateButtons();
+}
+
+void CClientDlg::OnDisconnectButton()
+{
+    if (m_server.LogoutAndClose())
+        UpdateButtons();
+}
+
+void CClientDlg::OnOptions()
+{
+    if (m_state.g_link.g_connected == 1) {
+        m_boxes.Information(this, QStringLiteral("Disconnect before setting options."));
+        return;
+    }
+    CSetupDlg setup(m_state, m_options.configDir, m_boxes, this);
+    setup.exec();
+}
+
+void CClientDlg::OnAbout()
+{
+    CAboutDlg about(this);
+    about.exec();
+}
+
+void CClientDlg::OnOK()
+{
+    if (m_exited)
+        return;
+    SnapshotTimerProc(); // edits of the last two seconds are saved too
+    m_snapshotTimer.stop();
+    m_tray.Remove();
+    m_pump.Uninstall();
+    m_exited = true;
+    hide();
+    if (m_modalLoop != nullptr)
+        m_modalLoop->quit();
+    emit exited();
+}
+
+void CClientDlg::OnTrayNotify()
+{
+    m_state.g_trayActivated = 1;
+    if (m_state.g_windowHidden == 1) {
+        showNormal();
+        m_state.g_windowHidden = 0;
+        raise();
+        activateWindow();
+        setFocus();
+    } else {
+        hide();
+        m_state.g_windowHidden = 1;
+    }
+}
+
+void CClientDlg::closeEvent(QCloseEvent* event)
+{
+    event->ignore();
+    if (m_exited)
+        return;
+    if (m_tray.available()) {
+        hide();
+        m_state.g_windowHidden = 1;
+    } else {
+        showMinimized();
+    }
+}
+
+void CClientDlg::reject()
+{
+    OnConnectButton();
+}
+
+bool CClientDlg::isMainWindowActive() const
+{
+    return QApplication::activeWindow() == this;
+}
+
+// --- The idle pump's pass -------------------------------------------------------------------
+
+void CClientDlg::PreTranslateMessage()
+{
+    if (m_state.g_trayActivated != 1 && m_tray.available()) {
+        if (isVisible())
+            hide();
+        m_state.g_windowHidden = 1;
+    }
+    if (m_state.g_alertActive == 1 && isMainWindowActive())
+        StopAlert();
+    if (m_state.g_messageArrived == 1)
+        ShowArrivedMessage();
+    ShowOnlineText();
+    if (!AutoRefreshStep())
+        return;
+    RestoreOnlineSelection();
+}
+
+void CClientDlg::ShowArrivedMessage()
+{
+    if (!isMainWindowActive())
+        StartAlert();
+    std::string conversation = ConversationText();
+    for (const InboundMessage& message : m_state.g_messages.TakeAll())
+        conversation = ComposeConversation(conversation, message.senderName, message.messageText);
+    ReplaceConversation(conversation);
+    m_state.g_messageArrived = 0;
+    if (const std::size_t dropped = m_state.g_messages.TakeDroppedCount(); dropped > 0)
+        SetStatus(QStringLiteral("%1 older messages were dropped: too many arrived at once.").arg(dropped));
+}
+
+void CClientDlg::ShowOnlineText()
+{
+    if (m_state.g_onlineRebuildDue != 1)
+        return;
+    SyncOnlineList(m_online, SortedOnlineNames(m_state.g_onlineText));
+    m_state.g_onlineText.clear();
+    m_state.g_onlineRebuildDue = 0;
+}
+
+bool CClientDlg::AutoRefreshStep()
+{
+    if (m_state.g_refreshDue != 1 || m_state.g_autoRefresh == 0 || m_state.g_listLocked != 1)
+        return true;
+    if (!m_autoUpdate->isChecked())
+        m_state.g_autoRefresh = 0;
+    return RunPresenceRefresh();
+}
+
+bool CClientDlg::RunPresenceRefresh()
+{
+    SaveOnlineSelection();
+    const RefreshOutcome outcome = ::RunPresenceRefresh(m_state, ContactsText(), m_server.serverSocket());
+    if (!outcome.completed)
+        return false;
+    if (!outcome.statusText.empty())
+        SetStatus(FromBytes(outcome.statusText));
+    if (m_state.g_queryPending == 1)
+        m_queryPendingTimer.start(m_options.queryPendingTimeoutMs);
+    m_restoreSelectionTimer.start();
+    return true;
+}
+
+void CClientDlg::SaveOnlineSelection()
+{
+    m_state.g_savedSelection.clear();
+    for (int row = 0; row < m_online->count(); ++row) {
+        if (m_online->item(row)->isSelected() && m_state.g_savedSelection.size() < kSavedSelectionCapacity)
+            m_state.g_savedSelection.push_back(row);
+    }
+    m_state.g_hasSavedSelection = true;
+}
+
+void CClientDlg::RestoreOnlineSelection()
+{
+    if (m_state.g_restoreSelectionDue != 1)
+        return;
+    m_restoreSelectionTimer.stop();
+    for (const int row : m_state.g_savedSelection) {
+        if (row < m_online->count())
+            m_online->item(row)->setSelected(true);
+    }
+    m_state.g_restoreSelectionDue = 0;
+    m_state.g_savedSelection.clear();
+    m_state.g_hasSavedSelection = false;
+}
+
+void CClientDlg::StartAlert()
+{
+    m_tray.StartAlert();
+    if (!m_tray.available())
+        QApplication::alert(this);
+}
+
+void CClientDlg::StopAlert()
+{
+    m_tray.StopAlert();
+    QScrollBar* bar = m_conversation->verticalScrollBar();
+    bar->setValue(bar->maximum());
+}
+
+// --- Commands of the lists and the conversation -------------------------------------------
+
+void CClientDlg::OnUpdateListButton()
+{
+    if (m_state.g_listLocked == 1)
+        RunPresenceRefresh();
+}
+
+void CClientDlg::OnAutoUpdateCheck()
+{
+    m_state.g_autoRefresh = m_autoUpdate->isChecked() ? 1 : 0;
+}
+
+void CClientDlg::OnEditListButton()
+{
+    if (m_state.g_listLocked == 1) {
+        m_contacts->setReadOnly(false);
+        m_state.g_listLocked = 0;
+        m_editList->setText(QStringLiteral("&Done"));
+        return;
+    }
+    m_contacts->setReadOnly(true);
+    m_state.g_listLocked = 1;
+    m_editList->setText(QStringLiteral("&Edit list"));
+    const std::string text = ContactsText();
+    const std::string finished = FinishEditText(text);
+    if (finished != text)
+        m_contacts->setPlainText(FromBytes(DropCarriageReturns(finished)));
+    m_pump.Schedule(); // a refresh that came due during the edit runs now
+}
+
+void CClientDlg::OnSendMessage()
+{
+    if (m_state.g_queryPending == 1)
+        return;
+    std::vector<std::string> recipients;
+    const int positions = std::min(m_online->count(), int(kMaxRecipientPositions));
+    for (int row = 0; row < positions; ++row) {
+        if (m_online->item(row)->isSelected())
+            recipients.push_back(ToBytes(m_online->item(row)->text()));
+    }
+    const SendOutcome outcome = SendChatMessage(m_state, recipients, ToBytes(m_input->text()), ConversationText(),
+                                                m_server.serverSocket());
+    if (outcome.refused)
+        return;
+    if (!outcome.statusText.empty())
+        SetStatus(FromBytes(outcome.statusText));
+    ReplaceConversation(outcome.newConversation);
+    m_input->clear();
+}
+
+void CClientDlg::SnapshotTimerProc()
+{
+    m_state.g_contactSnapshot.assign(ContactsText());
+}
+
+std::string CClientDlg::ContactsText() const
+{
+    return ToCrLf(ToBytes(m_contacts->toPlainText()));
+}
+
+std::string CClientDlg::ConversationText() const
+{
+    return ToCrLf(ToBytes(m_conversation->toPlainText()));
+}
+
+void CClientDlg::ReplaceConversation(const std::string& text)
+{
+    m_conversation->setPlainText(FromBytes(DropCarriageReturns(text)));
+    m_conversation->moveCursor(QTextCursor::End);
+    m_conversation->ensureCursorVisible();
+}

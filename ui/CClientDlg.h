@@ -1,0 +1,134 @@
+// The main window: contact list, Online list, conversation, input line and status line, every
+// user command, and the idle pump's steps that turn what the network stored into control changes.
+#pragma once
+
+#include <QDialog>
+#include <QHash>
+#include <QPointer>
+#include <QTimer>
+
+#include <filesystem>
+
+#include "net/Protocol.h"
+#include "ui/IdlePump.h"
+#include "ui/TrayIcon.h"
+
+class QCheckBox;
+class QEventLoop;
+class QLineEdit;
+class QListWidget;
+class QMenuBar;
+class QPlainTextEdit;
+class QPushButton;
+class MessageBoxes;
+class NotificationListener;
+class ServerConnection;
+struct ClientState;
+
+inline constexpr int TIMER_AUTO_REFRESH = 99998;
+inline constexpr int TIMER_SNAPSHOT = 99997;
+inline constexpr int TIMER_RESTORE_SELECTION = 4321;
+inline constexpr int kAutoRefreshIntervalMs = 10000;
+inline constexpr int kSnapshotIntervalMs = 2000;
+inline constexpr int kRestoreSelectionDelayMs = 500;
+// A refresh whose answers never come must not refuse sending for the rest of the run.
+inline constexpr int kQueryPendingTimeoutMs = 5000;
+
+struct ClientDlgOptions {
+    std::filesystem::path configDir = ".";
+    bool trayAvailable = false;
+    quint16 notifyPort = kNotifyPort;
+    int queryPendingTimeoutMs = kQueryPendingTimeoutMs;
+};
+
+class CClientDlg : public QDialog {
+    Q_OBJECT
+
+public:
+    CClientDlg(ClientState& state, ServerConnection& server, NotificationListener& listener, MessageBoxes& boxes,
+               ClientDlgOptions options, QWidget* parent = nullptr);
+    ~CClientDlg() override;
+
+    // Opens the window (start-up sequence, listener, connection, pump) without waiting.
+    void Open();
+    // Opens the window and runs until Exit. The window hides all the time, so the loop is ours,
+    // not QDialog::exec(), which would return at the first hide.
+    int DoModal();
+
+    // Commands.
+    void OnConnectButton();
+    void OnDisconnectButton();
+    void OnUpdateListButton();
+    void OnAutoUpdateCheck();
+    void OnEditListButton();
+    void OnSendMessage();
+    void OnOptions();
+    void OnAbout();
+    void OnOK();  // Exit
+    void OnTrayNotify();
+
+    // One pass of the idle pump, its steps in their fixed order.
+    void PreTranslateMessage();
+    bool RunPresenceRefresh();
+    void ShowArrivedMessage();
+    void ShowOnlineText();
+    bool AutoRefreshStep();
+    void RestoreOnlineSelection();
+    void StartAlert();
+    void StopAlert();
+    void SnapshotTimerProc();
+
+    [[nodiscard]] QWidget* control(int id) const { return m_controls.value(id); }
+    [[nodiscard]] QMenuBar* menuBar() const { return m_menuBar; }
+    [[nodiscard]] TrayIcon& tray() { return m_tray; }
+    [[nodiscard]] IdlePump& pump() { return m_pump; }
+    [[nodiscard]] bool hasExited() const { return m_exited; }
+    [[nodiscard]] bool isMainWindowActive() const;
+
+signals:
+    void exited();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void reject() override; // Escape runs Connect; the window is never cancelled
+
+private:
+    void BuildWindow();
+    void BuildMenu();
+    void OnInitDialog();
+    void StartTimers();
+    void ConnectAtStartup(bool listening);
+    void UpdateButtons();
+    void SetStatus(const QString& text);
+    void SaveOnlineSelection();
+    void ReplaceConversation(const std::string& text);
+    [[nodiscard]] std::string ContactsText() const;
+    [[nodiscard]] std::string ConversationText() const;
+
+    ClientState& m_state;
+    ServerConnection& m_server;
+    NotificationListener& m_listener;
+    MessageBoxes& m_boxes;
+    ClientDlgOptions m_options;
+
+    QHash<int, QWidget*> m_controls;
+    QMenuBar* m_menuBar = nullptr;
+    QPlainTextEdit* m_contacts = nullptr;
+    QLineEdit* m_input = nullptr;
+    QPlainTextEdit* m_conversation = nullptr;
+    QPushButton* m_disconnect = nullptr;
+    QPushButton* m_connect = nullptr;
+    QListWidget* m_online = nullptr;
+    QLineEdit* m_status = nullptr;
+    QCheckBox* m_autoUpdate = nullptr;
+    QPushButton* m_editList = nullptr;
+
+    TrayIcon m_tray;
+    IdlePump m_pump;
+    QTimer m_autoRefreshTimer;
+    QTimer m_snapshotTimer;
+    QTimer m_restoreSelectionTimer;
+    QTimer m_queryPendingTimer;
+    QPointer<QEventLoop> m_modalLoop;
+    bool m_exited = false;
+};

@@ -1,0 +1,30 @@
+// Keeps a multi-line edit within a byte capacity by refusing any change that would exceed it,
+// so nothing the user types is cut later when the text is saved.
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+#include <cstddef>
+
+class QPlainTextEdit;
+
+class TextCapacityGuard : public QObject {
+    Q_OBJECT
+
+public:
+    // capacity counts bytes of the text as stored: UTF-8 with CR LF line ends.
+    TextCapacityGuard(QPlainTextEdit* edit, std::size_t capacity);
+
+    // Bytes the text takes as stored.
+    [[nodiscard]] static std::size_t StoredSize(const QString& text);
+
+private:
+    void OnTextChanged();
+
+    QPlainTextEdit* m_edit;
+    std::size_t m_capacity;
+    QString m_accepted;
+    int m_acceptedCursor = 0;
+    bool m_reverting = false;
+};
