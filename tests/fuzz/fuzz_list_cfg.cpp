@@ -1,0 +1,36 @@
+// list.cfg as found on disk, and the way back: what was loaded must save and load unchanged.
+#include "FuzzInput.h"
+
+#include "app/SettingsFiles.h"
+#include "presence/ContactText.h"
+
+namespace {
+
+void CheckCrLf(const std::string& text)
+{
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\r')
+            FUZZ_CHECK(i + 1 < text.size() && text[i + 1] == '\n');
+        if (text[i] == '\n')
+            FUZZ_CHECK(i > 0 && text[i - 1] == '\r');
+    }
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    const std::filesystem::path file = WriteScratchFile(data, size);
+    const ContactListFile list = ReadContactList(file);
+    FUZZ_CHECK(list.opened);
+    FUZZ_CHECK(list.text.size() <= kContactListMaxLength);
+    CheckCrLf(list.text);
+    if (list.truncated)
+        FUZZ_CHECK(list.text.empty() || list.text.back() == '\n');
+
+    FUZZ_CHECK(WriteContactList(file, list.text));
+    const ContactListFile again = ReadContactList(file);
+    FUZZ_CHECK(again.text == list.text);
+    FUZZ_CHECK(!again.truncated);
+    return 0;
+}

@@ -1,0 +1,50 @@
+// The server's request connection under hostile bytes: block framing and field splitting.
+#include "FuzzInput.h"
+
+#include "BlockFramer.h"
+#include "RequestText.h"
+
+#include <vector>
+
+using namespace qornc::server;
+
+namespace {
+
+bool Within(std::string_view part, std::string_view whole)
+{
+    return part.empty() || (part.data() >= whole.data() && part.data() + part.size() <= whole.data() + whole.size());
+}
+
+void CheckFields(std::string_view text)
+{
+    const RequestHead head = parseHead(text);
+    FUZZ_CHECK(Within(head.keyword, text) && Within(head.name, text) && Within(head.afterName, text));
+    if (!head.hasAfterName)
+        return;
+    // Any prefix may be the password; try the first word, as a client with a plain one sends.
+    const std::string_view password = splitFirstWord(head.afterName).word;
+    if (const auto fields = fieldsAfterPassword(head.afterName, password)) {
+        FUZZ_CHECK(Within(*fields, text));
+        if (const auto message = parseMessageFields(*fields))
+            FUZZ_CHECK(Within(message->recipient, text) && Within(message->text, text));
+    }
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    BlockFramer framer;
+    std::vector<std::string> texts;
+    FeedInChunks(data, size, [&](std::string_view chunk) {
+        texts.clear();
+        framer.feed(chunk, texts);
+        for (const std::string& text : texts) {
+            FUZZ_CHECK(!text.empty() && text.size() <= BlockFramer::kMaxText);
+            FUZZ_CHECK(text.find('\0') == std::string::npos);
+            CheckFields(text);
+        }
+        FUZZ_CHECK(framer.buffered() <= BlockFramer::kMaxText);
+    });
+    return 0;
+}
