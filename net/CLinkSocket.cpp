@@ -34,7 +34,7 @@ bool CLinkSocket::isConnected() const
 
 void CLinkSocket::OnReceive()
 {
-    if (m_socket == nullptr)
+    if (m_socket == nullptr || !m_socket->isOpen())
         return;
     const QByteArray bytes = m_socket->readAll();
     if (bytes.isEmpty())
@@ -50,7 +50,12 @@ void CLinkSocket::Close()
 {
     if (m_socket == nullptr)
         return;
-    if (m_socket->state() == QAbstractSocket::ConnectedState)
+    // Close is often called from our own error handler, and a zero-time wait reports a timeout
+    // (or the peer's close) as an error: with the handlers still connected, that error would
+    // come straight back here, without end.
+    m_socket->disconnect(this);
+    // A socket the peer has closed has lost its descriptor already, though not yet its state.
+    if (m_socket->state() == QAbstractSocket::ConnectedState && m_socket->isValid())
         m_socket->waitForReadyRead(0); // pull in what the kernel already holds, without waiting
     OnReceive();
     Release();
@@ -60,10 +65,17 @@ SendResult CLinkSocket::Send(std::string_view block)
 {
     if (!isConnected())
         return SendResult{-1, wsa::kNotConnected};
-    const qint64 written = m_socket->write(block.data(), qint64(block.size()));
+    const QPointer<QTcpSocket> socket = m_socket;
+    const qint64 written = socket->write(block.data(), qint64(block.size()));
     if (written != qint64(block.size()))
-        return SendResult{-1, WsaCodeFor(m_socket->error())};
-    m_socket->flush();
+        return SendResult{-1, WsaCodeFor(socket->error())};
+    // A reset peer shows only here; by the time flush returns, our error handler may have let
+    // the socket go, and the block went nowhere: the caller must hear of it.
+    socket->flush();
+    if (socket != m_socket || !isConnected()) {
+        const int code = socket != nullptr ? WsaCodeFor(socket->error()) : 0;
+        return SendResult{-1, code != 0 ? code : wsa::kNotConnected};
+    }
     return SendResult{long(written), 0};
 }
 

@@ -67,10 +67,20 @@ void NotificationListener::OnAccept()
     }
 }
 
+void NotificationListener::AcceptPeerOf(const CLinkSocket& requestLink)
+{
+    m_requestLink = &requestLink;
+}
+
 bool NotificationListener::IsServerAddress(const QHostAddress& peer) const
 {
     const QHostAddress server(QString::fromStdString(m_state.g_serverIp.str()));
-    return !server.isNull() && peer.isEqual(server, QHostAddress::TolerantConversion);
+    if (!server.isNull() && peer.isEqual(server, QHostAddress::TolerantConversion))
+        return true;
+    if (m_requestLink == nullptr || !m_requestLink->isConnected())
+        return false;
+    const QHostAddress linkPeer = m_requestLink->socket()->peerAddress();
+    return !linkPeer.isNull() && peer.isEqual(linkPeer, QHostAddress::TolerantConversion);
 }
 
 QString ListenFailedText(int errorCode)

@@ -5,6 +5,7 @@
 
 #include <QHostAddress>
 #include <QObject>
+#include <QPointer>
 #include <QString>
 
 #include <array>
@@ -29,6 +30,10 @@ public:
     [[nodiscard]] int errorCode() const { return m_errorCode; }
     [[nodiscard]] quint16 port() const;
 
+    // Also trusts the peer of this request connection while it is connected: g_serverIp may be a
+    // host name, which no peer address equals, and the server delivers from where it was reached.
+    void AcceptPeerOf(const CLinkSocket& requestLink);
+
     // The pool entry 1..6, for tests and for the window's diagnostics.
     [[nodiscard]] const CLinkSocket* entry(int index) const;
 
@@ -44,6 +49,7 @@ private:
     QTcpServer* m_server;
     std::array<std::unique_ptr<CLinkSocket>, kPoolEntries> m_pool;
     int m_errorCode = 0;
+    QPointer<const CLinkSocket> m_requestLink;
 };
 
 // "Can't listen for messages: Error code %s." for a listener that could not be set up.

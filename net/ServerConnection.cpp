@@ -97,8 +97,9 @@ void ServerConnection::OnLinkLost(int errorCode)
     if (m_connecting || m_state.g_link.g_connected != 1)
         return;
     // The client would otherwise go on believing it is connected, and Connect stays refused.
-    m_serverSocket.Close();
+    // Marked first, so that an error raised while closing finds the link already down.
     m_state.g_link.OnDisconnected();
+    m_serverSocket.Close();
     m_state.g_queryPending = 0;
     const std::string_view name = SendErrorName(errorCode);
     emit linkLost(QString::fromLatin1(kLinkLostText).arg(QString::fromLatin1(name.data(), qsizetype(name.size()))));
