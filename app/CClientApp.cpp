@@ -42,6 +42,8 @@ void CClientApp::InitInstance()
     dialogOptions.configDir = m_options.configDir;
     dialogOptions.trayAvailable = m_options.trayAvailable;
     dialogOptions.notifyPort = m_options.notifyPort;
+    dialogOptions.queryPendingTimeoutMs = m_options.queryPendingTimeoutMs;
+    dialogOptions.autoRefreshIntervalMs = m_options.autoRefreshIntervalMs;
     m_mainWnd = std::make_unique<CClientDlg>(m_state, m_server, m_listener, m_boxes, dialogOptions);
 }
 

@@ -19,6 +19,8 @@ struct ClientAppOptions {
     quint16 notifyPort = kNotifyPort;
     int connectTimeoutMs = ServerConnection::kDefaultConnectTimeoutMs;
     bool trayAvailable = false;
+    int queryPendingTimeoutMs = kQueryPendingTimeoutMs;
+    int autoRefreshIntervalMs = kAutoRefreshIntervalMs;
 };
 
 class CClientApp {
@@ -36,6 +38,7 @@ public:
     [[nodiscard]] ClientState& state() { return m_state; }
     [[nodiscard]] CClientDlg* mainWindow() { return m_mainWnd.get(); }
     [[nodiscard]] ServerConnection& server() { return m_server; }
+    [[nodiscard]] NotificationListener& listener() { return m_listener; }
 
 private:
     void LoadIdentity();

@@ -182,7 +182,7 @@ void CClientDlg::StartTimers()
     });
     m_queryPendingTimer.setSingleShot(true);
     connect(&m_queryPendingTimer, &QTimer::timeout, this, [this] { m_state.g_queryPending = 0; });
-    m_autoRefreshTimer.start(kAutoRefreshIntervalMs);
+    m_autoRefreshTimer.start(m_options.autoRefreshIntervalMs);
     m_snapshotTimer.start(kSnapshotIntervalMs);
 }
 

@@ -39,6 +39,7 @@ struct ClientDlgOptions {
     bool trayAvailable = false;
     quint16 notifyPort = kNotifyPort;
     int queryPendingTimeoutMs = kQueryPendingTimeoutMs;
+    int autoRefreshIntervalMs = kAutoRefreshIntervalMs;
 };
 
 class CClientDlg : public QDialog {

@@ -1,0 +1,102 @@
+// The idle pump's pass: its steps in their fixed order, each guarded by its flag.
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QTest>
+
+#include "UiFixture.h"
+#include "net/NotificationHandler.h"
+#include "res/Resources.h"
+
+namespace {
+
+class IdlePumpTest : public UiFixture {};
+
+TEST_F(IdlePumpTest, MessageAndPresenceStoredBeforeOnePassAreBothApplied)
+{
+    WriteList("bob\r\n");
+    Start();
+    HandleNotification(state(), "message bob hi");
+    HandleNotification(state(), "getbuddy true bob");
+    window().PreTranslateMessage();
+    EXPECT_EQ(conversation()->toPlainText(), QStringLiteral("bob: hi\n\n"));
+    ASSERT_EQ(online()->count(), 1);
+    EXPECT_EQ(online()->item(0)->text(), QStringLiteral("bob"));
+    EXPECT_EQ(state().g_messageArrived, 0);
+    EXPECT_EQ(state().g_onlineRebuildDue, 0);
+}
+
+TEST_F(IdlePumpTest, AbortedAutomaticRefreshSkipsTheSelectionRestore)
+{
+    Start(); // empty contact list
+    Settle(50);
+    state().g_onlineText = "amy\r\nbob\r\n";
+    state().g_onlineRebuildDue = 1;
+    window().PreTranslateMessage();
+    ASSERT_EQ(online()->count(), 2);
+    state().g_savedSelection = {1};
+    state().g_hasSavedSelection = true;
+
+    struct Case {
+        int refreshDue;
+        bool restored;
+    };
+    for (const Case c : {Case{1, false}, Case{0, true}}) {
+        SCOPED_TRACE(c.refreshDue);
+        state().g_refreshDue = c.refreshDue;
+        state().g_autoRefresh = 1;
+        state().g_restoreSelectionDue = 1;
+        state().g_savedSelection = {1};
+        online()->clearSelection();
+        window().PreTranslateMessage();
+        EXPECT_EQ(state().g_refreshDue, c.refreshDue); // an aborted refresh is still due
+        EXPECT_EQ(state().g_restoreSelectionDue, c.restored ? 0 : 1);
+        EXPECT_EQ(online()->item(1)->isSelected(), c.restored);
+    }
+    EXPECT_TRUE(server.BlocksStarting("getbuddy").empty());
+}
+
+TEST_F(IdlePumpTest, PassWithEveryFlagClearChangesNothing)
+{
+    WriteList("bob\r\n");
+    Start();
+    Deliver("getbuddy true bob");
+    Deliver("message bob hi");
+    Settle(kRestoreSelectionDelayMs + 200); // the start-up refresh's restore is behind us
+    online()->item(0)->setSelected(true);
+    const QString conversationBefore = conversation()->toPlainText();
+    const QString statusBefore = status();
+    const std::size_t blocksBefore = server.Blocks().size();
+    ASSERT_EQ(state().g_refreshDue, 0);
+    ASSERT_EQ(state().g_messageArrived, 0);
+    ASSERT_EQ(state().g_onlineRebuildDue, 0);
+    ASSERT_EQ(state().g_restoreSelectionDue, 0);
+
+    window().PreTranslateMessage();
+    Settle(50);
+    EXPECT_EQ(conversation()->toPlainText(), conversationBefore);
+    EXPECT_EQ(status(), statusBefore);
+    EXPECT_EQ(online()->count(), 1);
+    EXPECT_TRUE(online()->item(0)->isSelected());
+    EXPECT_EQ(server.Blocks().size(), blocksBefore);
+    EXPECT_TRUE(window().isVisible());
+}
+
+TEST_F(IdlePumpTest, UncheckedAutoUpdateRefreshesOnceAfterStart)
+{
+    WriteList("alice\r\n");
+    options.autoRefreshIntervalMs = 50;
+    Start();
+    ASSERT_TRUE(server.WaitFor("getbuddy", 1));
+    Settle(400); // several timer periods
+    EXPECT_EQ(server.BlocksStarting("getbuddy").size(), 1u);
+    EXPECT_EQ(state().g_autoRefresh, 0);
+
+    // Checked, the timer keeps refreshing.
+    qobject_cast<QCheckBox*>(window().control(IDC_AUTO_UPDATE))->setChecked(true);
+    state().g_autoRefresh = 1;
+    EXPECT_TRUE(server.WaitFor("getbuddy", 3));
+}
+
+}  // namespace

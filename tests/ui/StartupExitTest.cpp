@@ -1,0 +1,155 @@
+// Start-up (setup dialog first when unconfigured, connect and log in) and the ways out (Exit, a
+// termination signal), which must log out and save the contact list as last edited.
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+#include <csignal>
+
+#include "UiFixture.h"
+#include "app/CSetupDlg.h"
+#include "res/Resources.h"
+
+namespace {
+
+class StartupExitTest : public UiFixture {};
+
+TEST_F(StartupExitTest, SentinelIdentityOpensSetupBeforeTheMainWindow)
+{
+    struct Case {
+        std::string name, password;
+        bool confirm;
+        std::string expectedName;
+    };
+    const Case cases[] = {
+        {"default", "pw", true, "me"},         // confirmed: the dialog's identity holds
+        {"me", "default", false, "me"},        // cancelled: the window opens anyway, identity as loaded
+        {"default", "pw", false, "default"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name + "/" + c.password);
+        WriteInfo(c.name, c.password);
+        bool windowExistedDuringSetup = true;
+        const ModalWatcher watcher([&](QDialog* dialog) {
+            windowExistedDuringSetup = app->mainWindow() != nullptr;
+            auto* setup = qobject_cast<CSetupDlg*>(dialog);
+            ASSERT_NE(setup, nullptr);
+            if (!c.confirm) {
+                dialog->reject();
+                return;
+            }
+            setup->nameEdit()->setText(QStringLiteral("me"));
+            setup->passwordEdit()->setText(QStringLiteral("pw"));
+            setup->OnOK();
+        });
+        Start();
+        EXPECT_TRUE(watcher.seen());
+        EXPECT_FALSE(windowExistedDuringSetup);
+        EXPECT_TRUE(window().isVisible());
+        EXPECT_EQ(state().g_userId.str(), c.expectedName);
+        app.reset();
+    }
+}
+
+TEST_F(StartupExitTest, ConfiguredIdentityOpensNoSetupDialog)
+{
+    const ModalWatcher watcher([](QDialog* dialog) { dialog->reject(); });
+    Start();
+    EXPECT_FALSE(watcher.seen());
+}
+
+TEST_F(StartupExitTest, StartupWithServerUpLogsInWithA256ByteBlock)
+{
+    Start();
+    EXPECT_EQ(status(), QStringLiteral("No status messages."));
+    EXPECT_FALSE(button(IDCANCEL)->isEnabled());
+    EXPECT_TRUE(button(IDC_DISCONNECT)->isEnabled());
+    ASSERT_TRUE(server.WaitFor("login", 1));
+    const auto blocks = server.Blocks();
+    EXPECT_EQ(blocks.front().text, "login me pw");
+    EXPECT_EQ(blocks.front().size, 256u);
+}
+
+TEST_F(StartupExitTest, StartupWithServerDownShowsTheRefusal)
+{
+    options.serverPort = ClosedPort();
+    Start();
+    EXPECT_EQ(status(), QStringLiteral("Can't connect: Error code WSAECONNREFUSED."));
+    EXPECT_TRUE(button(IDCANCEL)->isEnabled());
+    EXPECT_FALSE(button(IDC_DISCONNECT)->isEnabled());
+}
+
+TEST_F(StartupExitTest, ExitLogsOutAndSavesTheLastEdits)
+{
+    WriteList("alice\r\n");
+    Start();
+    ASSERT_TRUE(server.WaitFor("login", 1));
+    window().OnEditListButton();
+    contacts()->setPlainText(QStringLiteral("alice\nbob\ncarol\n"));
+    window().OnOK(); // at once: no snapshot timer has run since the edit
+    EXPECT_TRUE(window().isHidden());
+    EXPECT_TRUE(app->ExitInstance());
+    ASSERT_TRUE(server.WaitFor("logout", 1));
+    const auto logout = server.BlocksStarting("logout");
+    EXPECT_EQ(logout.front().text, "logout me pw");
+    EXPECT_EQ(logout.front().size, 128u);
+    EXPECT_EQ(ReadList(), "alice\r\nbob\r\ncarol\r\n");
+    EXPECT_TRUE(boxes.boxes.empty());
+}
+
+TEST_F(StartupExitTest, TerminationSignalTakesTheExitPath)
+{
+    WriteList("alice\r\n");
+    options.configDir = dir.path();
+    options.serverPort = server.port();
+    options.notifyPort = 0;
+    WriteInfo("me", "pw");
+    app = std::make_unique<CClientApp>(options, boxes);
+    QTimer poll;
+    bool raised = false;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        CClientDlg* dialog = app->mainWindow();
+        if (raised || dialog == nullptr || !dialog->isVisible() || app->state().g_link.g_connected != 1)
+            return;
+        raised = true;
+        dialog->OnEditListButton();
+        qobject_cast<QPlainTextEdit*>(dialog->control(IDC_CONTACTS))->setPlainText(QStringLiteral("alice\ndave\n"));
+        std::raise(SIGTERM);
+    });
+    poll.start(10);
+    QTimer watchdog; // a Run that never returns fails the test instead of hanging it
+    watchdog.setSingleShot(true);
+    QObject::connect(&watchdog, &QTimer::timeout, [&] { app->mainWindow()->OnOK(); });
+    watchdog.start(5000);
+    EXPECT_EQ(app->Run(), 0);
+    EXPECT_TRUE(raised);
+    EXPECT_TRUE(watchdog.isActive()) << "the signal did not end the run";
+    EXPECT_TRUE(server.WaitFor("logout", 1));
+    EXPECT_EQ(ReadList(), "alice\r\ndave\r\n");
+}
+
+TEST_F(StartupExitTest, UnwritableListIsReported)
+{
+    Start();
+    std::filesystem::create_directory(dir / "list.cfg");
+    WriteBytes(dir / "list.cfg" / "keep", "x"); // a folder that is not empty cannot be replaced
+    window().OnOK();
+    EXPECT_FALSE(app->ExitInstance());
+    ASSERT_EQ(boxes.boxes.size(), 1u);
+    EXPECT_EQ(boxes.boxes[0].text, QStringLiteral("Error saving file"));
+}
+
+TEST_F(StartupExitTest, ExitWhileDisconnectedStillSaves)
+{
+    options.serverPort = ClosedPort();
+    Start();
+    window().OnEditListButton();
+    contacts()->setPlainText(QStringLiteral("zed\n"));
+    window().OnOK();
+    EXPECT_TRUE(app->ExitInstance());
+    EXPECT_EQ(ReadList(), "zed\r\n");
+}
+
+}  // namespace

@@ -1,0 +1,90 @@
+// The tray: the window stays behind it until clicked, and a message the user has not seen makes
+// the icon blink until the window is looked at.
+#include <QApplication>
+#include <QPlainTextEdit>
+#include <QScrollBar>
+#include <QTest>
+
+#include "UiFixture.h"
+
+namespace {
+
+class TrayAlertTest : public UiFixture {
+protected:
+    void ExpectAlert(bool on)
+    {
+        EXPECT_EQ(window().tray().toolTip(), on ? QStringLiteral("QORNC - New message(s)") : QStringLiteral("QORNC"));
+        EXPECT_EQ(window().tray().showingAlertIcon(), on);
+        EXPECT_EQ(window().tray().blinking(), on);
+        EXPECT_EQ(state().g_alertActive, on ? 1 : 0);
+    }
+};
+
+TEST_F(TrayAlertTest, WindowStaysHiddenUntilTheTrayIsClicked)
+{
+    Start(true);
+    Settle(50);
+    EXPECT_TRUE(window().isHidden());
+    window().show(); // something shows it before any click: the pump hides it again
+    Settle(50);
+    EXPECT_TRUE(window().isHidden());
+
+    window().OnTrayNotify();
+    EXPECT_TRUE(window().isVisible());
+    EXPECT_TRUE(QTest::qWaitForWindowActive(&window()));
+    window().OnTrayNotify();
+    Settle(20);
+    EXPECT_TRUE(window().isHidden());
+    window().OnTrayNotify();
+    Settle(20);
+    EXPECT_TRUE(window().isVisible());
+}
+
+TEST_F(TrayAlertTest, AlertBlinksUntilTheWindowIsActive)
+{
+    Start(true);
+    ExpectAlert(false);
+    for (int i = 0; i < 40; ++i) // enough text that the view can scroll
+        Deliver(QByteArray("message bob line ") + QByteArray::number(i));
+    ExpectAlert(true);
+
+    // Each blink swaps the icon and keeps the alert's tooltip.
+    for (const bool alertIcon : {false, true, false}) {
+        window().tray().BlinkTimerProc();
+        EXPECT_EQ(window().tray().showingAlertIcon(), alertIcon);
+        EXPECT_EQ(window().tray().toolTip(), QStringLiteral("QORNC - New message(s)"));
+    }
+    // The timer does the same by itself, once a second.
+    const bool before = window().tray().showingAlertIcon();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return window().tray().showingAlertIcon() != before; }, 1500));
+
+    window().OnTrayNotify();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window()));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return state().g_alertActive == 0; }, 2000));
+    ExpectAlert(false);
+    const QScrollBar* bar = conversation()->verticalScrollBar();
+    EXPECT_GT(bar->maximum(), 0);
+    EXPECT_EQ(bar->value(), bar->maximum());
+}
+
+TEST_F(TrayAlertTest, MessagesWhileHiddenAllAppearInOrder)
+{
+    Start(true);
+    Deliver("message bob one");
+    Deliver("message carol two");
+    Deliver("message bob three");
+    EXPECT_EQ(conversation()->toPlainText(), QStringLiteral("bob: one\n\ncarol: two\n\nbob: three\n\n"));
+    ExpectAlert(true);
+}
+
+TEST_F(TrayAlertTest, MessageWhileActiveStartsNoAlert)
+{
+    Start(false);
+    window().activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window()));
+    Deliver("message bob hi");
+    EXPECT_EQ(conversation()->toPlainText(), QStringLiteral("bob: hi\n\n"));
+    ExpectAlert(false);
+}
+
+}  // namespace

@@ -1,0 +1,120 @@
+#include "UiFixture.h"
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+#include "res/Resources.h"
+
+ModalWatcher::ModalWatcher(std::function<void(QDialog*)> action)
+    : m_action(std::move(action))
+{
+    connect(&m_poll, &QTimer::timeout, this, [this] {
+        if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
+            m_seen = true;
+            m_poll.stop();
+            m_action(dialog);
+        }
+    });
+    m_poll.start(10);
+}
+
+void UiFixture::WriteInfo(const std::string& name, const std::string& password, const std::string& server_)
+{
+    WriteBytes(dir / "info.cfg", "userid " + name + "\r\npassword " + password + "\r\nserverip " + server_ + "\r\n");
+}
+
+void UiFixture::WriteList(std::string_view bytes)
+{
+    WriteBytes(dir / "list.cfg", bytes);
+}
+
+void UiFixture::Start(bool trayAvailable)
+{
+    options.configDir = dir.path();
+    if (options.serverPort == kServerPort)
+        options.serverPort = server.port();
+    options.notifyPort = 0;
+    options.connectTimeoutMs = 3000;
+    options.trayAvailable = trayAvailable;
+    if (!std::filesystem::exists(dir / "info.cfg"))
+        WriteInfo("me", "pw");
+    app = std::make_unique<CClientApp>(options, boxes);
+    app->InitInstance();
+    app->mainWindow()->Open();
+    QTest::qWait(20); // the first pass of the pump
+}
+
+QPlainTextEdit* UiFixture::contacts()
+{
+    return qobject_cast<QPlainTextEdit*>(window().control(IDC_CONTACTS));
+}
+
+QPlainTextEdit* UiFixture::conversation()
+{
+    return qobject_cast<QPlainTextEdit*>(window().control(IDC_CONVERSATION));
+}
+
+QListWidget* UiFixture::online()
+{
+    return qobject_cast<QListWidget*>(window().control(IDC_ONLINE));
+}
+
+QLineEdit* UiFixture::input()
+{
+    return qobject_cast<QLineEdit*>(window().control(IDC_INPUT));
+}
+
+QString UiFixture::status()
+{
+    return qobject_cast<QLineEdit*>(window().control(IDC_STATUS))->text();
+}
+
+QPushButton* UiFixture::button(int id)
+{
+    return qobject_cast<QPushButton*>(window().control(id));
+}
+
+void UiFixture::Deliver(const QByteArray& text)
+{
+    int handled = 0;
+    const QMetaObject::Connection counting =
+        QObject::connect(&app->listener(), &NotificationListener::received, [&handled] { ++handled; });
+    server.Deliver(app->listener().port(), text);
+    const bool arrived = QTest::qWaitFor([&] { return handled > 0; }, 3000);
+    QObject::disconnect(counting);
+    ASSERT_TRUE(arrived) << text.toStdString();
+    QTest::qWait(10); // the pump's pass that applies it
+}
+
+void UiFixture::DeliverPresence(const QStringList& names, bool isOnline)
+{
+    for (const QString& name : names)
+        Deliver(QByteArray(isOnline ? "getbuddy true " : "getbuddy false ") + name.toUtf8());
+}
+
+void UiFixture::SelectRows(std::initializer_list<int> rows)
+{
+    online()->clearSelection();
+    for (const int row : rows)
+        online()->item(row)->setSelected(true);
+}
+
+std::vector<int> UiFixture::SelectedRows()
+{
+    std::vector<int> rows;
+    for (int row = 0; row < online()->count(); ++row) {
+        if (online()->item(row)->isSelected())
+            rows.push_back(row);
+    }
+    return rows;
+}
+
+void UiFixture::Settle(int ms)
+{
+    QTest::qWait(ms);
+}

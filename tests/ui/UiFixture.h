@@ -1,0 +1,72 @@
+// The shared fixture: a temporary working folder, a fake server on loopback, recorded message
+// boxes and the client application started with every port injected.
+#pragma once
+
+#include <QDialog>
+#include <QPointer>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "FakeServer.h"
+#include "RecordingBoxes.h"
+#include "app/CClientApp.h"
+#include "app/ClientState.h"
+#include "core/TempDir.h"
+#include "ui/CClientDlg.h"
+
+class QLineEdit;
+class QListWidget;
+class QPlainTextEdit;
+class QPushButton;
+
+// Acts on the next modal dialog, from inside its exec(), while the watcher lives: a test is never
+// blocked by one.
+class ModalWatcher : public QObject {
+public:
+    explicit ModalWatcher(std::function<void(QDialog*)> action);
+    [[nodiscard]] bool seen() const { return m_seen; }
+
+private:
+    QTimer m_poll;
+    std::function<void(QDialog*)> m_action;
+    bool m_seen = false;
+};
+
+class UiFixture : public ::testing::Test {
+protected:
+    void WriteInfo(const std::string& name, const std::string& password, const std::string& server = "127.0.0.1");
+    void WriteList(std::string_view bytes);
+    [[nodiscard]] std::string ReadList() const { return ReadBytes(dir / "list.cfg"); }
+
+    // Creates the application and opens the main window (server up unless a port is given).
+    void Start(bool trayAvailable = false);
+    [[nodiscard]] CClientDlg& window() { return *app->mainWindow(); }
+    [[nodiscard]] ClientState& state() { return app->state(); }
+
+    [[nodiscard]] QPlainTextEdit* contacts();
+    [[nodiscard]] QPlainTextEdit* conversation();
+    [[nodiscard]] QListWidget* online();
+    [[nodiscard]] QLineEdit* input();
+    [[nodiscard]] QString status();
+    [[nodiscard]] QPushButton* button(int id);
+
+    // The server tells the client; waits until the client's pump has applied it.
+    void Deliver(const QByteArray& text);
+    void DeliverPresence(const QStringList& names, bool online);
+    // Selects exactly the given rows of the Online list.
+    void SelectRows(std::initializer_list<int> rows);
+    [[nodiscard]] std::vector<int> SelectedRows();
+    // Lets the event loop run a while, for things that must not happen.
+    static void Settle(int ms = 100);
+
+    TempDir dir;
+    FakeServer server;
+    RecordingBoxes boxes;
+    ClientAppOptions options;
+    std::unique_ptr<CClientApp> app;
+};
