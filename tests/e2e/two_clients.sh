@@ -20,10 +20,15 @@ fail() {
 }
 
 [[ $(id -u) == 0 ]] || skip "needs root for network namespaces"
-for tool in ip Xvfb xdotool xwininfo python3; do
+for tool in ip Xvfb xdotool xwininfo; do
     command -v "$tool" >/dev/null || skip "$tool is not installed"
 done
-python3 -c 'import tkinter' 2>/dev/null || skip "python3 has no tkinter to read the clipboard"
+# Debian's python3-tk serves /usr/bin/python3, which need not be the python3 found first.
+tk_python=
+for candidate in /usr/bin/python3 python3; do
+    if "$candidate" -c 'import tkinter' 2>/dev/null; then tk_python=$candidate; break; fi
+done
+[[ -n $tk_python ]] || skip "no python3 with tkinter to read the clipboard (python3-tk)"
 
 tag=$(( $$ % 100000 ))
 ns_srv=qornc-e2e-srv-$tag
@@ -149,7 +154,7 @@ read_bob_conversation() {
     xdotool mousemove --window "$bob_conversation" 30 30 click 1
     xdotool key ctrl+a ctrl+c
     sleep 0.3
-    python3 - <<'PY' >"$work/bob-conversation.txt" 2>/dev/null
+    "$tk_python" - <<'PY' >"$work/bob-conversation.txt" 2>/dev/null
 import tkinter
 root = tkinter.Tk()
 root.withdraw()
