@@ -15,6 +15,8 @@ CClientApp::CClientApp(ClientAppOptions options, MessageBoxes& boxes)
     , m_server(m_state, m_options.serverPort, m_options.connectTimeoutMs)
     , m_listener(m_state)
 {
+    // g_serverIp may be a host name, which no delivering peer's address equals.
+    m_listener.AcceptPeerOf(m_server.serverSocket());
 }
 
 CClientApp::~CClientApp() = default;

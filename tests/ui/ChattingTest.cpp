@@ -148,6 +148,15 @@ TEST_F(ChattingTest, QueryPendingClearsByTimeoutAndWhenTheLinkDrops)
     EXPECT_TRUE(button(IDCANCEL)->isEnabled());
 }
 
+TEST_F(ChattingTest, ServerNamedByHostNameCanDeliver)
+{
+    WriteInfo("me", "pw", "localhost"); // no peer address ever equals a name
+    Start();
+    ASSERT_EQ(state().g_link.g_connected, 1);
+    Deliver("message bob hi");
+    EXPECT_EQ(conversation()->toPlainText(), QStringLiteral("bob: hi\n\n"));
+}
+
 TEST_F(ChattingTest, LongConversationStartsOver)
 {
     for (const int length : {2999, 3000}) {

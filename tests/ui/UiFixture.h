@@ -19,6 +19,12 @@
 #include "core/TempDir.h"
 #include "ui/CClientDlg.h"
 
+// Failures show texts, not code units.
+inline void PrintTo(const QString& text, std::ostream* out)
+{
+    *out << '"' << text.toStdString() << '"';
+}
+
 class QLineEdit;
 class QListWidget;
 class QPlainTextEdit;
