@@ -9,7 +9,4 @@ cd "$(dirname "$0")/.."
 cmake --preset asan >/dev/null
 cmake --build --preset asan
 
-# Qt keeps a few process-lifetime allocations (fontconfig caches, the offscreen platform
-# plugin's singletons); they are suppressed by name so our own leaks still fail the run.
-export LSAN_OPTIONS="suppressions=$PWD/tests/sanitizers/lsan.supp:print_suppressions=0"
 ctest --preset asan
