@@ -408,6 +408,9 @@ void CClientDlg::OnAutoUpdateCheck()
 
 void CClientDlg::OnEditListButton()
 {
+    // Rewriting a control sends events, and a pass run from inside the rewrite would read the
+    // control half-changed: the pass waits until the command is done.
+    const PumpSuspension suspended(m_pump);
     if (m_state.g_listLocked == 1) {
         m_contacts->setReadOnly(false);
         m_state.g_listLocked = 0;
@@ -428,6 +431,7 @@ void CClientDlg::OnSendMessage()
 {
     if (m_state.g_queryPending == 1)
         return;
+    const PumpSuspension suspended(m_pump); // as in OnEditListButton: the conversation is rewritten
     std::vector<std::string> recipients;
     const int positions = std::min(m_online->count(), int(kMaxRecipientPositions));
     for (int row = 0; row < positions; ++row) {

@@ -7,6 +7,7 @@
 #include <QTest>
 
 #include "UiFixture.h"
+#include "net/NotificationHandler.h"
 #include "presence/ContactText.h"
 #include "res/Resources.h"
 
@@ -106,6 +107,21 @@ TEST_F(ChattingTest, SendGoesToEverySelectedContactWithOneEntry)
                                         "message me pw carol hi all"}));
     EXPECT_EQ(conversation()->toPlainText(), QStringLiteral("me: hi all\n\n"));
     EXPECT_TRUE(input()->text().isEmpty());
+}
+
+TEST_F(ChattingTest, MessageStoredDuringASendIsAppliedAfterIt)
+{
+    // The send rewrites the conversation; a pass that ran inside that rewrite would rewrite it
+    // again half-way through.
+    StartWith("alice\r\n");
+    DeliverPresence({"alice"}, true);
+    SelectRows({0});
+    input()->setText(QStringLiteral("hello"));
+    HandleNotification(state(), "message alice hi"); // read, not yet applied
+    window().OnSendMessage();
+    EXPECT_EQ(conversation()->toPlainText(), QStringLiteral("me: hello\n\n"));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return state().g_messageArrived == 0; }, 1000));
+    EXPECT_EQ(conversation()->toPlainText(), QStringLiteral("me: hello\n\nalice: hi\n\n"));
 }
 
 TEST_F(ChattingTest, SendRefusedWhileQueryPendingOrNobodySelected)

@@ -19,7 +19,7 @@ TEST_F(IdlePumpTest, MessageAndPresenceStoredBeforeOnePassAreBothApplied)
     Start();
     HandleNotification(state(), "message bob hi");
     HandleNotification(state(), "getbuddy true bob");
-    window().PreTranslateMessage();
+    window().pump().RunPass();
     EXPECT_EQ(conversation()->toPlainText(), QStringLiteral("bob: hi\n\n"));
     ASSERT_EQ(online()->count(), 1);
     EXPECT_EQ(online()->item(0)->text(), QStringLiteral("bob"));
@@ -33,7 +33,7 @@ TEST_F(IdlePumpTest, AbortedAutomaticRefreshSkipsTheSelectionRestore)
     Settle(50);
     state().g_onlineText = "amy\r\nbob\r\n";
     state().g_onlineRebuildDue = 1;
-    window().PreTranslateMessage();
+    window().pump().RunPass();
     ASSERT_EQ(online()->count(), 2);
     state().g_savedSelection = {1};
     state().g_hasSavedSelection = true;
@@ -49,7 +49,7 @@ TEST_F(IdlePumpTest, AbortedAutomaticRefreshSkipsTheSelectionRestore)
         state().g_restoreSelectionDue = 1;
         state().g_savedSelection = {1};
         online()->clearSelection();
-        window().PreTranslateMessage();
+        window().pump().RunPass();
         EXPECT_EQ(state().g_refreshDue, c.refreshDue); // an aborted refresh is still due
         EXPECT_EQ(state().g_restoreSelectionDue, c.restored ? 0 : 1);
         EXPECT_EQ(online()->item(1)->isSelected(), c.restored);
@@ -73,7 +73,7 @@ TEST_F(IdlePumpTest, PassWithEveryFlagClearChangesNothing)
     ASSERT_EQ(state().g_onlineRebuildDue, 0);
     ASSERT_EQ(state().g_restoreSelectionDue, 0);
 
-    window().PreTranslateMessage();
+    window().pump().RunPass();
     Settle(50);
     EXPECT_EQ(conversation()->toPlainText(), conversationBefore);
     EXPECT_EQ(status(), statusBefore);

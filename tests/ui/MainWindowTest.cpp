@@ -1,6 +1,5 @@
 // The main window as built from its layout, and its keys: Escape, Enter, the close box.
 #include <QCheckBox>
-#include <QCloseEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -133,8 +132,7 @@ TEST_F(MainWindowTest, CloseBoxHidesWithATrayAndMinimisesWithout)
         if (tray)
             window().OnTrayNotify(); // the pump keeps it hidden until the first tray click
         ASSERT_TRUE(window().isVisible());
-        QCloseEvent close;
-        QApplication::sendEvent(&window(), &close);
+        EXPECT_FALSE(window().close()); // the close box's way
         Settle(20);
         EXPECT_FALSE(window().hasExited());
         if (tray) {

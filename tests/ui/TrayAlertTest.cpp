@@ -6,6 +6,7 @@
 #include <QTest>
 
 #include "UiFixture.h"
+#include "net/NotificationHandler.h"
 
 namespace {
 
@@ -84,6 +85,11 @@ TEST_F(TrayAlertTest, MessageWhileActiveStartsNoAlert)
     ASSERT_TRUE(QTest::qWaitForWindowActive(&window()));
     Deliver("message bob hi");
     EXPECT_EQ(conversation()->toPlainText(), QStringLiteral("bob: hi\n\n"));
+    ExpectAlert(false);
+    // Right after the pass that shows it, too: no alert that the next pass would merely stop.
+    HandleNotification(state(), "message bob again");
+    window().pump().RunPass();
+    EXPECT_EQ(conversation()->toPlainText(), QStringLiteral("bob: hi\n\nbob: again\n\n"));
     ExpectAlert(false);
 }
 
