@@ -14,9 +14,10 @@ if [ "${1:-}" != --inside-x ]; then
   exec timeout -k 5 55 xvfb-run -a -s "-screen 0 1024x768x24 -nolisten tcp" "$0" --inside-x "$@"
 fi
 shift
-CLIENT_BIN=${1:?usage: $0 QORNC QORNC_SERVER OUT_DIR}
-SERVER_BIN=${2:?usage: $0 QORNC QORNC_SERVER OUT_DIR}
-OUT=${3:?usage: $0 QORNC QORNC_SERVER OUT_DIR}
+# Absolute, since the client starts in its own folder.
+CLIENT_BIN=$(realpath "${1:?usage: $0 QORNC QORNC_SERVER OUT_DIR}")
+SERVER_BIN=$(realpath "${2:?usage: $0 QORNC QORNC_SERVER OUT_DIR}")
+OUT=$(realpath -m "${3:?usage: $0 QORNC QORNC_SERVER OUT_DIR}")
 
 WORK=$(mktemp -d)
 SERVER_LOG=$WORK/server.log
