@@ -126,6 +126,8 @@ void CClientDlg::BuildMenu()
 void CClientDlg::Open()
 {
     OnInitDialog();
+    if (m_exited)
+        return; // a termination signal came during the start-up connect: Exit has run already
     m_pump.Install();
     if (!m_tray.available())
         show(); // with no tray to click, a hidden window could never come back

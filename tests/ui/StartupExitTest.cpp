@@ -130,6 +130,24 @@ TEST_F(StartupExitTest, TerminationSignalTakesTheExitPath)
     EXPECT_EQ(ReadList(), "alice\r\ndave\r\n");
 }
 
+TEST_F(StartupExitTest, ExitDuringTheStartupConnectStaysExited)
+{
+    options.configDir = dir.path();
+    options.serverPort = server.port();
+    options.notifyPort = 0;
+    WriteInfo("me", "pw");
+    app = std::make_unique<CClientApp>(options, boxes);
+    app->InitInstance();
+    QTimer::singleShot(0, &window(), &CClientDlg::OnOK); // runs inside the connect's wait
+    window().Open();
+    Settle(50);
+    EXPECT_TRUE(window().hasExited());
+    EXPECT_TRUE(window().isHidden());
+    const int passes = window().pump().passes();
+    Settle(50);
+    EXPECT_EQ(window().pump().passes(), passes); // no pump after Exit
+}
+
 TEST_F(StartupExitTest, UnwritableListIsReported)
 {
     Start();
