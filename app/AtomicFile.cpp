@@ -61,7 +61,9 @@ bool WriteFileAtomically(const std::filesystem::path& file, std::string_view byt
 {
     const std::filesystem::path folder = FolderOf(file);
     // Same folder as the target, so the rename never crosses a file system.
-    std::string temporary = (folder / ("." + file.filename().string() + ".XXXXXX")).string();
+    std::string name = ".";
+    name.append(file.filename().string()).append(".XXXXXX");
+    std::string temporary = (folder / name).string();
     const int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
     if (fd < 0)
         return false;

@@ -9,7 +9,7 @@ PACKAGES=(
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth xdotool imagemagick x11-utils
   clang libclang-rt-14-dev
-  iproute2 fonts-dejavu-core python3-tk
+  iproute2 fonts-dejavu-core python3-tk desktop-file-utils
 )
 
 missing=()
