@@ -13,6 +13,7 @@
 #include <thread>
 
 #include "BenchClock.h"
+#include "net/NotificationListener.h"
 
 using namespace std::chrono_literals;
 
@@ -37,6 +38,9 @@ class CountingListener : public QObject {
 public:
     CountingListener()
     {
+        // The same accept queue as the client's listener, so the floor and the client differ
+        // only in what happens after the accept.
+        m_server.setListenBacklogSize(NotificationListener::kListenBacklog);
         m_server.listen(QHostAddress::LocalHost, 0);
         m_server.setMaxPendingConnections(1000);
         connect(&m_server, &QTcpServer::newConnection, this, [this] {

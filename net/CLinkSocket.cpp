@@ -1,5 +1,7 @@
 #include "net/CLinkSocket.h"
 
+#include <QSignalBlocker>
+
 #include "app/ClientState.h"
 #include "net/ErrorNames.h"
 #include "net/NotificationHandler.h"
@@ -44,6 +46,17 @@ void CLinkSocket::OnReceive()
         HandleNotification(m_state, text);
     if (!texts.empty())
         emit received();
+}
+
+void CLinkSocket::TakeInWaiting()
+{
+    if (m_socket == nullptr)
+        return;
+    if (m_socket->state() == QAbstractSocket::ConnectedState && m_socket->isValid()) {
+        const QSignalBlocker quiet(m_socket); // errors here are the peer's close: handled by readyRead's owner
+        m_socket->waitForReadyRead(0);
+    }
+    OnReceive();
 }
 
 void CLinkSocket::Close()

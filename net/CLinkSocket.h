@@ -28,6 +28,8 @@ public:
     void OnReceive();
     // Takes in what is waiting, then closes: a notification already here is never dropped.
     void Close();
+    // Reads what has arrived, without waiting and without closing.
+    void TakeInWaiting();
     // Lets what was sent leave, then closes: for the request connection after its logout.
     void CloseGracefully();
     // Waits, bounded, until what was sent has left; for the last logout before the process ends.

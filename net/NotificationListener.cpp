@@ -19,6 +19,9 @@ NotificationListener::~NotificationListener() = default;
 
 bool NotificationListener::Listen(quint16 port)
 {
+    // Every notification is a connection of its own: a short queue overflows under a burst, and
+    // each refused handshake costs the server a retransmission second.
+    m_server->setListenBacklogSize(kListenBacklog);
     if (m_server->listen(QHostAddress::Any, port)) {
         m_errorCode = 0;
         return true;
@@ -49,12 +52,11 @@ void NotificationListener::OnAccept()
             socket->deleteLater();
             continue;
         }
+        // Earlier connections came first: what they hold is handled before this one's text.
+        TakeInPool();
         if (m_state.g_acceptCount > kPoolEntries - 1) {
-            for (; m_state.g_acceptCount > 0; --m_state.g_acceptCount) {
-                auto& entrySocket = m_pool[std::size_t(m_state.g_acceptCount - 1)];
-                if (entrySocket)
-                    entrySocket->Close();
-            }
+            for (; m_state.g_acceptCount > 0; --m_state.g_acceptCount)
+                Evict(m_pool[std::size_t(m_state.g_acceptCount - 1)]);
         }
         ++m_state.g_acceptCount;
         auto& slot = m_pool[std::size_t(m_state.g_acceptCount - 1)];
@@ -65,6 +67,20 @@ void NotificationListener::OnAccept()
         slot->Attach(socket);
         slot->OnReceive(); // bytes may have arrived with the connection itself
     }
+}
+
+void NotificationListener::TakeInPool()
+{
+    for (int index = 0; index < m_state.g_acceptCount; ++index) {
+        if (auto& entrySocket = m_pool[std::size_t(index)])
+            entrySocket->TakeInWaiting();
+    }
+}
+
+void NotificationListener::Evict(std::unique_ptr<CLinkSocket>& entrySocket)
+{
+    if (entrySocket)
+        entrySocket->Close();
 }
 
 void NotificationListener::AcceptPeerOf(const CLinkSocket& requestLink)

@@ -21,6 +21,7 @@ class NotificationListener : public QObject {
 
 public:
     static constexpr int kPoolEntries = 6;
+    static constexpr int kListenBacklog = 1024;
 
     NotificationListener(ClientState& state, QObject* parent = nullptr);
     ~NotificationListener() override;
@@ -43,6 +44,8 @@ signals:
 
 private:
     void OnAccept();
+    void TakeInPool();
+    void Evict(std::unique_ptr<CLinkSocket>& entrySocket);
     [[nodiscard]] bool IsServerAddress(const QHostAddress& peer) const;
 
     ClientState& m_state;

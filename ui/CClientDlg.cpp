@@ -182,6 +182,8 @@ void CClientDlg::StartTimers()
         m_state.g_restoreSelectionDue = 1;
         m_pump.Schedule();
     });
+    m_onlineRebuildTimer.setSingleShot(true);
+    connect(&m_onlineRebuildTimer, &QTimer::timeout, &m_pump, &IdlePump::Schedule);
     m_queryPendingTimer.setSingleShot(true);
     connect(&m_queryPendingTimer, &QTimer::timeout, this, [this] { m_state.g_queryPending = 0; });
     m_autoRefreshTimer.start(m_options.autoRefreshIntervalMs);
@@ -329,6 +331,15 @@ void CClientDlg::ShowOnlineText()
 {
     if (m_state.g_onlineRebuildDue != 1)
         return;
+    // A refresh of thousands of contacts brings thousands of answers: rebuilding the sorted list
+    // for each would cost the square of their number. Rebuilds closer together than the spacing
+    // wait for one that takes in every answer so far.
+    if (m_onlineRebuilt.isValid() && m_onlineRebuilt.elapsed() < kOnlineRebuildSpacingMs) {
+        if (!m_onlineRebuildTimer.isActive())
+            m_onlineRebuildTimer.start(int(kOnlineRebuildSpacingMs - m_onlineRebuilt.elapsed()));
+        return;
+    }
+    m_onlineRebuilt.start();
     SyncOnlineList(m_online, SortedOnlineNames(m_state.g_onlineText));
     m_state.g_onlineText.clear();
     m_state.g_onlineRebuildDue = 0;

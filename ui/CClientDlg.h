@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QDialog>
+#include <QElapsedTimer>
 #include <QHash>
 #include <QPointer>
 #include <QTimer>
@@ -33,6 +34,7 @@ inline constexpr int kSnapshotIntervalMs = 2000;
 inline constexpr int kRestoreSelectionDelayMs = 500;
 // A refresh whose answers never come must not refuse sending for the rest of the run.
 inline constexpr int kQueryPendingTimeoutMs = 5000;
+inline constexpr qint64 kOnlineRebuildSpacingMs = 50;
 
 struct ClientDlgOptions {
     std::filesystem::path configDir = ".";
@@ -130,6 +132,8 @@ private:
     QTimer m_snapshotTimer;
     QTimer m_restoreSelectionTimer;
     QTimer m_queryPendingTimer;
+    QTimer m_onlineRebuildTimer;
+    QElapsedTimer m_onlineRebuilt;
     QPointer<QEventLoop> m_modalLoop;
     bool m_exited = false;
 };

@@ -95,6 +95,8 @@ void UiFixture::DeliverPresence(const QStringList& names, bool isOnline)
 {
     for (const QString& name : names)
         Deliver(QByteArray(isOnline ? "getbuddy true " : "getbuddy false ") + name.toUtf8());
+    // Rebuilds of the Online list are spaced out under a burst of answers: wait for the last.
+    EXPECT_TRUE(QTest::qWaitFor([this] { return state().g_onlineRebuildDue == 0; }, 1000));
 }
 
 void UiFixture::SelectRows(std::initializer_list<int> rows)
