@@ -9,4 +9,7 @@ cd "$(dirname "$0")/.."
 cmake --preset asan >/dev/null
 cmake --build --preset asan
 
+# The two tests that drive real X windows are left out here: Debian's libxkbcommon-x11 reads past
+# a buffer while Qt's xcb plugin starts, which ASan reports before any of our code runs. They
+# run unsanitized in the main suite.
 ctest --preset asan
