@@ -16,8 +16,9 @@ void ApplyGetBuddy(ClientState& state, const Notification& parsed)
 {
     // Any answer, even a malformed one, means the server is done with the query.
     state.g_queryPending = 0;
-    // Without a name there is no contact to mark; the table stays as it was.
-    if (parsed.hasBuddyName) {
+    // Without a name there is no contact to mark, and a name holding a line end is no contact of
+    // ours (contacts are lines): stored, it would split into bogus rows of the Online list.
+    if (parsed.hasBuddyName && parsed.buddyName.find_first_of("\r\n") == std::string::npos) {
         state.g_buddyName.assign(parsed.buddyName);
         state.g_buddyOnline = parsed.buddyOnline ? 1 : 0;
         state.g_presence.ApplyPresence(parsed.buddyName, parsed.buddyOnline);

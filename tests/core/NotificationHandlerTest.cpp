@@ -77,19 +77,22 @@ TEST(NotificationHandler, PresenceAnswerUpdatesTableAndSignalsRebuildEvenToEmpty
     EXPECT_EQ(state.g_onlineRebuildDue, 1);
 }
 
-TEST(NotificationHandler, PresenceAnswerWithoutNameClearsTheQueryButNoEntry)
+TEST(NotificationHandler, MalformedPresenceAnswerClearsTheQueryButNoEntry)
 {
-    ClientState state;
-    HandleNotification(state, "getbuddy true bob");
-    state.g_queryPending = 1;
-    state.g_onlineRebuildDue = 0;
-    HandleNotification(state, "getbuddy false");
-    EXPECT_EQ(state.g_queryPending, 0);
-    EXPECT_EQ(state.g_buddyName, "bob");
-    EXPECT_EQ(state.g_buddyOnline, 1);
-    EXPECT_EQ(state.g_onlineText, "bob\r\n");
-    EXPECT_EQ(state.g_onlineRebuildDue, 1);
-    EXPECT_EQ(state.g_lastCommand, 0);
+    // No name at all, or a name with a line end that would split into bogus Online rows.
+    for (const char* malformed : {"getbuddy false", "getbuddy true eve\nmallory", "getbuddy true eve\r"}) {
+        ClientState state;
+        HandleNotification(state, "getbuddy true bob");
+        state.g_queryPending = 1;
+        state.g_onlineRebuildDue = 0;
+        HandleNotification(state, malformed);
+        EXPECT_EQ(state.g_queryPending, 0) << malformed;
+        EXPECT_EQ(state.g_buddyName, "bob") << malformed;
+        EXPECT_EQ(state.g_buddyOnline, 1) << malformed;
+        EXPECT_EQ(state.g_onlineText, "bob\r\n") << malformed;
+        EXPECT_EQ(state.g_onlineRebuildDue, 1) << malformed;
+        EXPECT_EQ(state.g_lastCommand, 0) << malformed;
+    }
 }
 
 TEST(Mailbox, DropsTheOldestPastItsBoundAndCountsThem)
