@@ -5,7 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include "RecordingSender.h"
+#include "support/RecordingSender.h"
 #include "app/ClientState.h"
 #include "net/ErrorNames.h"
 #include "net/RequestBlock.h"

@@ -1,77 +1,12 @@
 #include "FaultHarness.h"
 
-#include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QTcpSocket>
 
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
-
 #include "res/Resources.h"
-
-bool WaitUntil(const std::function<bool()>& done, std::chrono::milliseconds limit)
-{
-    QElapsedTimer timer;
-    timer.start();
-    while (!done()) {
-        if (timer.elapsed() > limit.count())
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-    }
-    return true;
-}
-
-void Spin(std::chrono::milliseconds time)
-{
-    QElapsedTimer timer;
-    timer.start();
-    while (timer.elapsed() < time.count())
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-}
-
-FakeServer::FakeServer(Mode mode)
-    : m_mode(mode)
-{
-    m_server.listen(QHostAddress::LocalHost, 0);
-    connect(&m_server, &QTcpServer::newConnection, this, &FakeServer::OnConnection);
-}
-
-void FakeServer::OnConnection()
-{
-    while (QTcpSocket* socket = m_server.nextPendingConnection()) {
-        m_link = socket;
-        connect(socket, &QTcpSocket::readyRead, this, [this, socket] { OnBytes(socket); });
-    }
-}
-
-void FakeServer::OnBytes(QTcpSocket* socket)
-{
-    m_buffer += socket->readAll();
-    // Blocks are NUL filled: every run of non-NUL bytes is one request.
-    for (const QByteArray& text : m_buffer.split('\0')) {
-        if (!text.isEmpty())
-            m_requests.append(QString::fromUtf8(text));
-    }
-    m_buffer.clear();
-    if (m_mode == Mode::CloseAtFirstGetBuddy && !m_requests.filter(QStringLiteral("getbuddy")).isEmpty()) {
-        socket->abort();
-        m_link = nullptr;
-    }
-}
-
-void FakeServer::SendOnRequestLink(const QByteArray& bytes)
-{
-    if (m_link != nullptr) {
-        m_link->write(bytes);
-        m_link->flush();
-    }
-}
 
 ClientUnderTest::ClientUnderTest(quint16 serverPort, const std::string& listText)
     : server(state, serverPort, 2000)
@@ -117,18 +52,16 @@ QStringList ClientUnderTest::online() const
     return names;
 }
 
-bool Deliver(quint16 port, const QByteArray& bytes, const QHostAddress& from)
+bool DeliverAndHold(FakeServer& server, quint16 port, const QByteArray& bytes, const QHostAddress& from)
 {
-    QTcpSocket socket;
-    if (!socket.bind(from, 0))
+    QTcpSocket* socket = server.Deliver(port, bytes, from);
+    if (socket == nullptr)
         return false;
-    socket.connectToHost(QHostAddress::LocalHost, port);
-    if (!WaitUntil([&] { return socket.state() == QAbstractSocket::ConnectedState; }, std::chrono::seconds(1)))
-        return false;
-    socket.write(bytes);
-    WaitUntil([&] { return socket.bytesToWrite() == 0; });
+    (void)server.WaitDelivered(5000);
     // Held until the client has had its chance to read, as a server's delivery is.
-    Spin(std::chrono::milliseconds(50));
+    Settle(50);
+    socket->abort();
+    socket->deleteLater();
     return true;
 }
 

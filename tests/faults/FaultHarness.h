@@ -1,61 +1,26 @@
 // What the fault tests share: the client wired as the program wires it (ports injected, boxes
-// recorded), a scripted stand-in for the chat server, and raw delivery connections.
+// recorded) and deliveries held open the way a server's are.
 #pragma once
 
 #include <QByteArray>
 #include <QHostAddress>
 #include <QStringList>
-#include <QTcpServer>
 #include <QTemporaryDir>
 
-#include <chrono>
-#include <functional>
 #include <memory>
 #include <string>
 
 #include "app/ClientState.h"
 #include "net/NotificationListener.h"
 #include "net/ServerConnection.h"
+#include "support/FakeServer.h"
+#include "support/RecordingBoxes.h"
+#include "support/WaitFor.h"
 #include "ui/CClientDlg.h"
-#include "ui/MessageBoxes.h"
 
 class QPlainTextEdit;
 class QListWidget;
 class QLineEdit;
-
-class RecordingBoxes : public MessageBoxes {
-public:
-    void Information(QWidget*, const QString& text) override { shown.append(text); }
-    void Stop(QWidget*, const QString& text) override { shown.append(text); }
-    QStringList shown;
-};
-
-// Spins the event loop until done() or the time is up; returns done().
-bool WaitUntil(const std::function<bool()>& done, std::chrono::milliseconds limit = std::chrono::seconds(5));
-// Spins the event loop for a while, for "nothing happens" checks.
-void Spin(std::chrono::milliseconds time);
-
-// A chat server that answers as each test scripts it; every request block is recorded.
-class FakeServer : public QObject {
-public:
-    enum class Mode { Silent, CloseAtFirstGetBuddy };
-
-    explicit FakeServer(Mode mode);
-    [[nodiscard]] quint16 port() const { return m_server.serverPort(); }
-    [[nodiscard]] QStringList requests() const { return m_requests; }
-    // Bytes written on the request connection, as a server that has gone mad would.
-    void SendOnRequestLink(const QByteArray& bytes);
-
-private:
-    void OnConnection();
-    void OnBytes(QTcpSocket* socket);
-
-    Mode m_mode;
-    QTcpServer m_server;
-    QTcpSocket* m_link = nullptr;
-    QByteArray m_buffer;
-    QStringList m_requests;
-};
 
 // The client as CClientApp wires it, with a fast query timeout, in its own folder.
 class ClientUnderTest {
@@ -77,8 +42,10 @@ public:
     [[nodiscard]] QString contacts() const;
 };
 
-// Opens a delivery connection from 'from' to the listener and writes bytes; false if refused.
-bool Deliver(quint16 port, const QByteArray& bytes, const QHostAddress& from = QHostAddress::LocalHost);
+// Delivers bytes from 'from' to the listener and holds the connection until the client has had
+// its chance to read, then closes it; false if the connection could not be made.
+bool DeliverAndHold(FakeServer& server, quint16 port, const QByteArray& bytes,
+                    const QHostAddress& from = QHostAddress::LocalHost);
 
 void WriteFile(const QString& path, const QByteArray& bytes);
 QByteArray ReadFile(const QString& path);

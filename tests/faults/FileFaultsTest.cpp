@@ -117,7 +117,7 @@ struct AppUnderTest {
     }
 
     QTemporaryDir folder;
-    FakeServer server{FakeServer::Mode::Silent};
+    FakeServer server;
     RecordingBoxes boxes;
     std::unique_ptr<CClientApp> app;
 };
@@ -154,7 +154,8 @@ TEST(FileFaults, ListThatCannotBeSavedAtExitIsReportedAndTheOldOneSurvives)
         t.EditContacts(QStringLiteral("alice\nbob\ncarol\ndave\n"));
         EXPECT_FALSE(c.exitUnderFault(t));
         EXPECT_EQ(ReadFile(t.listPath()), kOldList);
-        EXPECT_TRUE(t.boxes.shown.contains(QStringLiteral("Error saving file"))) << t.boxes.shown.join('|').toStdString();
+        EXPECT_TRUE(t.boxes.texts().contains(QStringLiteral("Error saving file")))
+            << t.boxes.texts().join('|').toStdString();
         EXPECT_EQ(QDir(t.folder.path()).entryList(QDir::Files).size(), 2) << "a temporary file was left behind";
     }
 }
@@ -186,7 +187,7 @@ TEST(FileFaults, JunkSettingsFilesStartTheClientAndAnUntouchedListIsKept)
         EXPECT_LT(state.g_userId.size(), decltype(state.g_userId)::kCapacity);
         EXPECT_LT(state.g_serverIp.size(), decltype(state.g_serverIp)::kCapacity);
         EXPECT_LE(state.g_listText.size(), 4095u);
-        const bool toldTooLong = !t.boxes.shown.filter("more contacts than the list can take").isEmpty();
+        const bool toldTooLong = !t.boxes.texts().filter("more contacts than the list can take").isEmpty();
         EXPECT_EQ(toldTooLong, c.listTooLong);
         // The client is alive: its window answers commands.
         t.app->mainWindow()->OnUpdateListButton();

@@ -14,17 +14,15 @@
 
 #include "FaultHarness.h"
 
-using namespace std::chrono_literals;
-
 namespace {
 
 const QString kContacts = QStringLiteral("alice\nbob\ncarol\n");
 
 // A delivery the client must still take after the fault: proof it keeps working.
-void ExpectDeliveryStillShown(ClientUnderTest& client, const QString& marker)
+void ExpectDeliveryStillShown(FakeServer& server, ClientUnderTest& client, const QString& marker)
 {
-    ASSERT_TRUE(Deliver(client.listener.port(), "message server " + marker.toUtf8() + '\0'));
-    EXPECT_TRUE(WaitUntil([&] { return client.conversation().contains("server: " + marker); }))
+    ASSERT_TRUE(DeliverAndHold(server, client.listener.port(), "message server " + marker.toUtf8() + '\0'));
+    EXPECT_TRUE(WaitFor([&] { return client.conversation().contains("server: " + marker); }))
         << client.conversation().toStdString();
 }
 
@@ -32,12 +30,13 @@ void ExpectDeliveryStillShown(ClientUnderTest& client, const QString& marker)
 
 TEST(LinkFaults, ServerClosingMidRefreshIsReportedAndLeavesTheClientUsable)
 {
-    FakeServer server(FakeServer::Mode::CloseAtFirstGetBuddy);
+    FakeServer server;
+    server.HangUpOnceAsked("getbuddy");
     ClientUnderTest client(server.port());
     client.Open();
     ASSERT_EQ(client.state.g_link.g_connected, 1);
 
-    ASSERT_TRUE(WaitUntil([&] { return client.state.g_link.g_connected == 0; }));
+    ASSERT_TRUE(WaitFor([&] { return client.state.g_link.g_connected == 0; }));
     EXPECT_TRUE(client.status().startsWith("Connection to the server lost")) << client.status().toStdString();
     EXPECT_EQ(client.state.g_queryPending, 0) << "sending would stay refused";
     EXPECT_EQ(client.contacts(), kContacts);
@@ -45,23 +44,22 @@ TEST(LinkFaults, ServerClosingMidRefreshIsReportedAndLeavesTheClientUsable)
     // The user can connect again and the listener still takes deliveries.
     client.window->OnConnectButton();
     EXPECT_EQ(client.state.g_link.g_connected, 1);
-    ExpectDeliveryStillShown(client, QStringLiteral("after-drop"));
+    ExpectDeliveryStillShown(server, client, QStringLiteral("after-drop"));
 }
 
 TEST(LinkFaults, SilentServerReleasesTheQueryAfterItsTimeout)
 {
-    FakeServer server(FakeServer::Mode::Silent);
+    FakeServer server;
     ClientUnderTest client(server.port());
     client.Open();
-    ASSERT_TRUE(WaitUntil([&] { return server.requests().filter("getbuddy").size() >= 5; }))
-        << server.requests().join('|').toStdString();
+    ASSERT_TRUE(WaitFor([&] { return server.BlocksStarting("getbuddy").size() >= 5; })) << server.Transcript();
     // The first refresh runs at start-up; a second one by the user while nothing answers.
     client.window->OnUpdateListButton();
     EXPECT_EQ(client.state.g_queryPending, 1);
-    EXPECT_TRUE(WaitUntil([&] { return client.state.g_queryPending == 0; }, 2s));
+    EXPECT_TRUE(WaitFor([&] { return client.state.g_queryPending == 0; }, 2000));
     EXPECT_EQ(client.state.g_link.g_connected, 1);
     EXPECT_TRUE(client.online().isEmpty());
-    ExpectDeliveryStillShown(client, QStringLiteral("after-silence"));
+    ExpectDeliveryStillShown(server, client, QStringLiteral("after-silence"));
 }
 
 TEST(LinkFaults, ThousandHeldConnectionsDoNotStopDeliveries)
@@ -71,7 +69,7 @@ TEST(LinkFaults, ThousandHeldConnectionsDoNotStopDeliveries)
     files.rlim_cur = std::max<rlim_t>(files.rlim_cur, std::min<rlim_t>(files.rlim_max, 4096));
     setrlimit(RLIMIT_NOFILE, &files);
 
-    FakeServer server(FakeServer::Mode::Silent);
+    FakeServer server;
     ClientUnderTest client(server.port());
     client.Open();
     const quint16 port = client.listener.port();
@@ -88,17 +86,17 @@ TEST(LinkFaults, ThousandHeldConnectionsDoNotStopDeliveries)
         held.push_back(fd);
     }
     // Let the client accept them all; the pool of six closes older ones as it goes.
-    Spin(1500ms);
+    Settle(1500);
     EXPECT_LE(client.state.g_acceptCount, NotificationListener::kPoolEntries);
     EXPECT_EQ(client.state.g_link.g_connected, 1);
-    ExpectDeliveryStillShown(client, QStringLiteral("after-flood"));
+    ExpectDeliveryStillShown(server, client, QStringLiteral("after-flood"));
     for (const int fd : held)
         ::close(fd);
 }
 
 TEST(LinkFaults, GarbageAndOversizedTextsLeaveTheStateSane)
 {
-    FakeServer server(FakeServer::Mode::Silent);
+    FakeServer server;
     ClientUnderTest client(server.port());
     client.Open();
     const quint16 port = client.listener.port();
@@ -122,10 +120,10 @@ TEST(LinkFaults, GarbageAndOversizedTextsLeaveTheStateSane)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        ASSERT_TRUE(Deliver(port, c.bytes));
+        ASSERT_TRUE(DeliverAndHold(server, port, c.bytes));
         // The same bytes on the request link go through the same receive path.
-        server.SendOnRequestLink(c.bytes);
-        Spin(50ms);
+        server.WriteOnRequest(c.bytes);
+        Settle(50);
         EXPECT_LE(client.state.g_presence.onlineCount(), 1u);
         EXPECT_LE(client.state.g_messages.size(), Mailbox::kCapacity);
         EXPECT_EQ(client.state.g_link.g_connected, 1);
@@ -133,12 +131,12 @@ TEST(LinkFaults, GarbageAndOversizedTextsLeaveTheStateSane)
     }
     // A long text is cut at the notification size, never run on into a second message.
     EXPECT_FALSE(client.conversation().contains(QString(300, 'x')));
-    ExpectDeliveryStillShown(client, QStringLiteral("after-garbage"));
+    ExpectDeliveryStillShown(server, client, QStringLiteral("after-garbage"));
 }
 
 TEST(LinkFaults, DeliveriesFromAnotherAddressAreNotShown)
 {
-    FakeServer server(FakeServer::Mode::Silent);
+    FakeServer server;
     ClientUnderTest client(server.port());
     client.Open();
     int rejected = 0;
@@ -146,8 +144,9 @@ TEST(LinkFaults, DeliveriesFromAnotherAddressAreNotShown)
         rejected += peer.isEqual(QHostAddress("127.0.0.2"), QHostAddress::TolerantConversion) ? 1 : 0;
     });
     // The client may cut the connection before the sender even sees it up: the outcome is unread.
-    (void)Deliver(client.listener.port(), QByteArray("message forger hi\0", 18), QHostAddress("127.0.0.2"));
-    EXPECT_TRUE(WaitUntil([&] { return rejected == 1; }));
+    (void)DeliverAndHold(server, client.listener.port(), QByteArray("message forger hi\0", 18),
+                         QHostAddress("127.0.0.2"));
+    EXPECT_TRUE(WaitFor([&] { return rejected == 1; }));
     EXPECT_FALSE(client.conversation().contains("forger"));
-    ExpectDeliveryStillShown(client, QStringLiteral("genuine"));
+    ExpectDeliveryStillShown(server, client, QStringLiteral("genuine"));
 }

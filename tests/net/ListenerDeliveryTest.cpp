@@ -6,12 +6,13 @@
 #include <gtest/gtest.h>
 
 #include "ClientFixture.h"
-#include "FakeServer.h"
-#include "WaitFor.h"
 #include "net/ErrorNames.h"
 #include "net/NotificationListener.h"
 #include "net/Protocol.h"
 #include "net/ServerConnection.h"
+#include "support/FakeServer.h"
+#include "support/NulText.h"
+#include "support/WaitFor.h"
 
 namespace {
 
@@ -62,18 +63,18 @@ TEST_F(ListenerDeliveryTest, NotificationsAreFramedHoweverTheBytesArrive)
     QSignalSpy received(&listener, &NotificationListener::received);
     QTcpSocket* split = server.Deliver(listener.port(), QByteArray("message ann hel"));
     ASSERT_NE(split, nullptr);
-    SpinFor(150);
+    Settle(150);
     EXPECT_TRUE(state.g_messages.empty()) << "half a notification was taken as a whole one";
     EXPECT_EQ(state.g_messageArrived, 0);
     split->write(QByteArray("lo there", 8).append('\0'));
     split->flush();
     ASSERT_TRUE(WaitFor([&] { return !state.g_messages.empty(); }));
-    SpinFor(50);
+    Settle(50);
     EXPECT_EQ(TakeMessages(), Messages{"ann: hello there"});
 
     ASSERT_NE(server.Deliver(listener.port(), NulText("message bob one") + NulText("message cy two")), nullptr);
     ASSERT_TRUE(WaitFor([&] { return state.g_messages.size() == 2; }));
-    SpinFor(50);
+    Settle(50);
     EXPECT_EQ(TakeMessages(), (Messages{"bob: one", "cy: two"}));
     EXPECT_GE(received.count(), 2);
 }
@@ -107,7 +108,7 @@ TEST_F(ListenerDeliveryTest, OnlyTheServersAddressMayDeliver)
     ASSERT_EQ(rejected.count(), 1);
     EXPECT_TRUE(rejected.at(0).at(0).value<QHostAddress>().isEqual(QHostAddress(QStringLiteral("127.0.0.2")),
                                                                     QHostAddress::TolerantConversion));
-    SpinFor(50);
+    Settle(50);
     EXPECT_TRUE(state.g_messages.empty());
     EXPECT_EQ(state.g_messageArrived, 0);
     EXPECT_EQ(state.g_acceptCount, 0);

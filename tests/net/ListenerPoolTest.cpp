@@ -11,10 +11,11 @@
 #include <vector>
 
 #include "ClientFixture.h"
-#include "FakeServer.h"
-#include "WaitFor.h"
 #include "net/CLinkSocket.h"
 #include "net/NotificationListener.h"
+#include "support/FakeServer.h"
+#include "support/NulText.h"
+#include "support/WaitFor.h"
 
 namespace {
 
@@ -97,7 +98,7 @@ TEST_F(ListenerPoolTest, NotificationsWaitingOnTheSixSurviveTheSeventh)
     ASSERT_NE(server.Deliver(listener.port(), NulText("message s7 seventh")), nullptr);
 
     ASSERT_TRUE(WaitFor([&] { return state.g_messages.size() == 7; }, 3000)) << state.g_messages.size() << " of 7";
-    SpinFor(50);
+    Settle(50);
     EXPECT_EQ(Senders(), (std::vector<std::string>{"s1 waiting", "s2 waiting", "s3 waiting", "s4 waiting",
                                                    "s5 waiting", "s6 waiting", "s7 seventh"}));
     EXPECT_EQ(state.g_acceptCount, 1);
@@ -132,7 +133,7 @@ TEST(LinkSocketCloseTest, CloseTakesInWhatTheKernelHolds)
         EXPECT_EQ(state.g_messages.size(), 2U);
         EXPECT_EQ(state.g_messageArrived, 1);
         EXPECT_EQ(link.socket(), nullptr);
-        SpinFor(20); // the released socket goes without touching the state again
+        Settle(20); // the released socket goes without touching the state again
         EXPECT_EQ(state.g_messages.size(), 2U);
     }
 }

@@ -10,11 +10,11 @@
 #include "ChatRouter.h"
 #include "ChatServer.h"
 #include "ClientFixture.h"
-#include "WaitFor.h"
 #include "net/NotificationListener.h"
 #include "net/Protocol.h"
 #include "net/RequestBlock.h"
 #include "net/ServerConnection.h"
+#include "support/WaitFor.h"
 
 namespace {
 

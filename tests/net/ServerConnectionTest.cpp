@@ -2,19 +2,19 @@
 // and how every way of failing shows in the status text, the buttons and the send results.
 #include <QElapsedTimer>
 #include <QSignalSpy>
-#include <QTcpServer>
 #include <QThread>
 
 #include <gtest/gtest.h>
 
 #include "ClientFixture.h"
-#include "FakeServer.h"
 #include "FullBacklogPort.h"
-#include "WaitFor.h"
 #include "net/ErrorNames.h"
 #include "net/Protocol.h"
 #include "net/RequestBlock.h"
 #include "net/ServerConnection.h"
+#include "support/ClosedPort.h"
+#include "support/FakeServer.h"
+#include "support/WaitFor.h"
 
 namespace {
 
@@ -25,15 +25,6 @@ void ExpectDisconnectedButtons(const ClientState& state)
     EXPECT_EQ(state.g_link.g_connected, 0);
     EXPECT_TRUE(state.g_link.connectEnabled);
     EXPECT_FALSE(state.g_link.disconnectEnabled);
-}
-
-quint16 ClosedPort()
-{
-    QTcpServer probe;
-    probe.listen(QHostAddress::LocalHost, 0);
-    const quint16 port = probe.serverPort();
-    probe.close();
-    return port;
 }
 
 }  // namespace
@@ -117,7 +108,7 @@ TEST(ServerConnectionTest, ServerDroppingTheLinkDisconnectsTheClient)
         if (c.reset)
             server.ResetRequest();
         else
-            server.CloseRequest();
+            server.CloseRequests();
 
         ASSERT_TRUE(WaitFor([&] { return lost.count() > 0; }));
         EXPECT_EQ(lost.count(), 1);

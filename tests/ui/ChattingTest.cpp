@@ -50,7 +50,7 @@ TEST_F(ChattingTest, RefreshAsksForEveryEndedLine)
         options.serverPort = fresh.port();
         StartWith(c.list);
         if (!c.asked.empty()) {
-            ASSERT_TRUE(fresh.WaitFor("getbuddy", c.asked.size()));
+            ASSERT_TRUE(fresh.WaitForBlocks("getbuddy", c.asked.size()));
         }
         Settle();
         EXPECT_EQ(Texts(fresh.BlocksStarting("getbuddy"), 128), c.asked);
@@ -87,7 +87,7 @@ TEST_F(ChattingTest, SelectionRestoredByPositionAfterARefresh)
     SelectRows({0, 2});
     const std::size_t asked = server.BlocksStarting("getbuddy").size();
     QTest::mouseClick(button(IDC_UPDATE_LIST), Qt::LeftButton);
-    ASSERT_TRUE(server.WaitFor("getbuddy", asked + 5));
+    ASSERT_TRUE(server.WaitForBlocks("getbuddy", asked + 5));
     DeliverPresence({"alice", "bob", "carol"}, true); // each answer rebuilds the list, unselected
     EXPECT_TRUE(SelectedRows().empty());
     EXPECT_TRUE(QTest::qWaitFor([&] { return SelectedRows() == std::vector<int>{0, 2}; }, 2000));
@@ -101,7 +101,7 @@ TEST_F(ChattingTest, SendGoesToEverySelectedContactWithOneEntry)
     SelectRows({2, 0, 1});
     input()->setText(QStringLiteral("hi all"));
     window().OnSendMessage();
-    ASSERT_TRUE(server.WaitFor("message", 3));
+    ASSERT_TRUE(server.WaitForBlocks("message", 3));
     EXPECT_EQ(Texts(server.BlocksStarting("message"), 256),
               (std::vector<std::string>{"message me pw alice hi all", "message me pw bob hi all",
                                         "message me pw carol hi all"}));
@@ -151,13 +151,13 @@ TEST_F(ChattingTest, QueryPendingClearsByTimeoutAndWhenTheLinkDrops)
 {
     options.queryPendingTimeoutMs = 200;
     StartWith("alice\r\n");
-    ASSERT_TRUE(server.WaitFor("getbuddy", 1));
+    ASSERT_TRUE(server.WaitForBlocks("getbuddy", 1));
     EXPECT_EQ(state().g_queryPending, 1); // no answer comes from this server
     EXPECT_TRUE(QTest::qWaitFor([&] { return state().g_queryPending == 0; }, 2000));
 
     QTest::mouseClick(button(IDC_UPDATE_LIST), Qt::LeftButton);
     ASSERT_EQ(state().g_queryPending, 1);
-    server.DropClients();
+    server.CloseRequests();
     EXPECT_TRUE(QTest::qWaitFor([&] { return state().g_link.g_connected == 0; }, 150));
     EXPECT_EQ(state().g_queryPending, 0);
     EXPECT_TRUE(status().startsWith(QStringLiteral("Connection to the server lost")));

@@ -88,7 +88,7 @@ TEST_F(IdlePumpTest, UncheckedAutoUpdateRefreshesOnceAfterStart)
     WriteList("alice\r\n");
     options.autoRefreshIntervalMs = 50;
     Start();
-    ASSERT_TRUE(server.WaitFor("getbuddy", 1));
+    ASSERT_TRUE(server.WaitForBlocks("getbuddy", 1));
     Settle(400); // several timer periods
     EXPECT_EQ(server.BlocksStarting("getbuddy").size(), 1u);
     EXPECT_EQ(state().g_autoRefresh, 0);
@@ -96,7 +96,7 @@ TEST_F(IdlePumpTest, UncheckedAutoUpdateRefreshesOnceAfterStart)
     // Checked, the timer keeps refreshing.
     qobject_cast<QCheckBox*>(window().control(IDC_AUTO_UPDATE))->setChecked(true);
     state().g_autoRefresh = 1;
-    EXPECT_TRUE(server.WaitFor("getbuddy", 3));
+    EXPECT_TRUE(server.WaitForBlocks("getbuddy", 3));
 }
 
 }  // namespace

@@ -76,7 +76,7 @@ TEST_F(MainWindowTest, ControlsFollowTheLayout)
 TEST_F(MainWindowTest, EscapeConnectsAndNeverCloses)
 {
     Start();
-    ASSERT_TRUE(server.WaitFor("login", 1));
+    ASSERT_TRUE(server.WaitForBlocks("login", 1));
     QTest::keyClick(&window(), Qt::Key_Escape); // connected: nothing to do
     Settle();
     EXPECT_EQ(server.BlocksStarting("login").size(), 1u);
@@ -85,7 +85,7 @@ TEST_F(MainWindowTest, EscapeConnectsAndNeverCloses)
     window().OnDisconnectButton();
     EXPECT_TRUE(button(IDCANCEL)->isEnabled());
     QTest::keyClick(&window(), Qt::Key_Escape);
-    ASSERT_TRUE(server.WaitFor("login", 2));
+    ASSERT_TRUE(server.WaitForBlocks("login", 2));
     const auto logins = server.BlocksStarting("login");
     EXPECT_EQ(logins.back().size, 128u); // Connect's login is the short block
     EXPECT_TRUE(window().isVisible());
@@ -103,7 +103,7 @@ TEST_F(MainWindowTest, EnterInTheInputLineSends)
     input()->setFocus();
     QTest::keyClicks(input(), QStringLiteral("hello"));
     QTest::keyClick(input(), Qt::Key_Return);
-    ASSERT_TRUE(server.WaitFor("message", 1));
+    ASSERT_TRUE(server.WaitForBlocks("message", 1));
     EXPECT_EQ(server.BlocksStarting("message").front().text, "message me pw alice hello");
     EXPECT_TRUE(input()->text().isEmpty());
     EXPECT_TRUE(window().isVisible());

@@ -11,6 +11,7 @@
 #include "UiFixture.h"
 #include "app/CSetupDlg.h"
 #include "res/Resources.h"
+#include "support/ClosedPort.h"
 
 namespace {
 
@@ -66,7 +67,7 @@ TEST_F(StartupExitTest, StartupWithServerUpLogsInWithA256ByteBlock)
     EXPECT_EQ(status(), QStringLiteral("No status messages."));
     EXPECT_FALSE(button(IDCANCEL)->isEnabled());
     EXPECT_TRUE(button(IDC_DISCONNECT)->isEnabled());
-    ASSERT_TRUE(server.WaitFor("login", 1));
+    ASSERT_TRUE(server.WaitForBlocks("login", 1));
     const auto blocks = server.Blocks();
     EXPECT_EQ(blocks.front().text, "login me pw");
     EXPECT_EQ(blocks.front().size, 256u);
@@ -85,13 +86,13 @@ TEST_F(StartupExitTest, ExitLogsOutAndSavesTheLastEdits)
 {
     WriteList("alice\r\n");
     Start();
-    ASSERT_TRUE(server.WaitFor("login", 1));
+    ASSERT_TRUE(server.WaitForBlocks("login", 1));
     window().OnEditListButton();
     contacts()->setPlainText(QStringLiteral("alice\nbob\ncarol\n"));
     window().OnOK(); // at once: no snapshot timer has run since the edit
     EXPECT_TRUE(window().isHidden());
     EXPECT_TRUE(app->ExitInstance());
-    ASSERT_TRUE(server.WaitFor("logout", 1));
+    ASSERT_TRUE(server.WaitForBlocks("logout", 1));
     const auto logout = server.BlocksStarting("logout");
     EXPECT_EQ(logout.front().text, "logout me pw");
     EXPECT_EQ(logout.front().size, 128u);
@@ -126,7 +127,7 @@ TEST_F(StartupExitTest, TerminationSignalTakesTheExitPath)
     EXPECT_EQ(app->Run(), 0);
     EXPECT_TRUE(raised);
     EXPECT_TRUE(watchdog.isActive()) << "the signal did not end the run";
-    EXPECT_TRUE(server.WaitFor("logout", 1));
+    EXPECT_TRUE(server.WaitForBlocks("logout", 1));
     EXPECT_EQ(ReadList(), "alice\r\ndave\r\n");
 }
 

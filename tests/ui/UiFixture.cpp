@@ -9,6 +9,7 @@
 #include <QTimer>
 
 #include "res/Resources.h"
+#include "support/NulText.h"
 
 ModalWatcher::ModalWatcher(std::function<void(QDialog*)> action)
     : m_action(std::move(action))
@@ -84,7 +85,7 @@ void UiFixture::Deliver(const QByteArray& text)
     int handled = 0;
     const QMetaObject::Connection counting =
         QObject::connect(&app->listener(), &NotificationListener::received, [&handled] { ++handled; });
-    server.Deliver(app->listener().port(), text);
+    server.DeliverAndClose(app->listener().port(), NulText(text));
     const bool arrived = QTest::qWaitFor([&] { return handled > 0; }, 3000);
     QObject::disconnect(counting);
     ASSERT_TRUE(arrived) << text.toStdString();
@@ -114,9 +115,4 @@ std::vector<int> UiFixture::SelectedRows()
             rows.push_back(row);
     }
     return rows;
-}
-
-void UiFixture::Settle(int ms)
-{
-    QTest::qWait(ms);
 }

@@ -12,11 +12,12 @@
 #include <memory>
 #include <string>
 
-#include "FakeServer.h"
-#include "RecordingBoxes.h"
 #include "app/CClientApp.h"
 #include "app/ClientState.h"
 #include "core/TempDir.h"
+#include "support/FakeServer.h"
+#include "support/RecordingBoxes.h"
+#include "support/WaitFor.h"
 #include "ui/CClientDlg.h"
 
 // Failures show texts, not code units.
@@ -67,8 +68,6 @@ protected:
     // Selects exactly the given rows of the Online list.
     void SelectRows(std::initializer_list<int> rows);
     [[nodiscard]] std::vector<int> SelectedRows();
-    // Lets the event loop run a while, for things that must not happen.
-    static void Settle(int ms = 100);
 
     TempDir dir;
     FakeServer server;

@@ -6,4 +6,4 @@
 // Spins the event loop until done() holds or timeoutMs passes; returns done()'s last value.
 bool WaitFor(const std::function<bool()>& done, int timeoutMs = 5000);
 // Spins the event loop for the whole of ms: for checking that something does not happen.
-void SpinFor(int ms);
+void Settle(int ms = 100);
