@@ -49,10 +49,12 @@ TEST_F(TrayAlertTest, AlertBlinksUntilTheWindowIsActive)
         Deliver(QByteArray("message bob line ") + QByteArray::number(i));
     ExpectAlert(true);
 
-    // Each blink swaps the icon and keeps the alert's tooltip.
-    for (const bool alertIcon : {false, true, false}) {
+    // Each blink swaps the icon and keeps the alert's tooltip. Relative to the icon before it:
+    // the real timer has been running since the first message and may have blinked already.
+    for (int blink = 0; blink < 3; ++blink) {
+        const bool alertIcon = window().tray().showingAlertIcon();
         window().tray().BlinkTimerProc();
-        EXPECT_EQ(window().tray().showingAlertIcon(), alertIcon);
+        EXPECT_NE(window().tray().showingAlertIcon(), alertIcon);
         EXPECT_EQ(window().tray().toolTip(), QStringLiteral("QORNC - New message(s)"));
     }
     // The timer does the same by itself, once a second.
