@@ -12,3 +12,8 @@ cmake --build "$BUILD" -j"$(nproc)"
 export QT_QPA_PLATFORM=offscreen
 # Tests that need the fixed ports hold a CTest resource lock, so they run one at a time.
 ctest --test-dir "$BUILD" -j"$(nproc)" --output-on-failure --timeout 300
+
+# The fuzzers run a bounded time each from their seed corpora, then the whole suite runs again
+# under AddressSanitizer and UndefinedBehaviorSanitizer.
+./scripts/fuzz.sh "${QORNC_FUZZ_SECONDS:-30}"
+./scripts/test-sanitizers.sh
