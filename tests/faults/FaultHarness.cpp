@@ -1,64 +1,52 @@
 #include "FaultHarness.h"
 
+#include <QApplication>
+#include <QDialog>
 #include <QFile>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QPlainTextEdit>
 #include <QTcpSocket>
+#include <QTimer>
 
-#include "res/Resources.h"
-
-ClientUnderTest::ClientUnderTest(quint16 serverPort, const std::string& listText)
-    : server(state, serverPort, 2000)
-    , listener(state)
+ClientUnderTest::ClientUnderTest(const QByteArray& info, const QByteArray& list)
 {
-    WriteFile(folder.filePath(QStringLiteral("list.cfg")), QByteArray::fromStdString(listText));
-    state.g_userId.assign("tester");
-    state.g_password.assign("secret");
-    state.g_serverIp.assign("127.0.0.1");
-    ClientDlgOptions options;
+    WriteFile(folder.filePath(QStringLiteral("info.cfg")), info);
+    WriteFile(listPath(), list);
+    ClientAppOptions options;
     options.configDir = folder.path().toStdString();
-    options.notifyPort = 0; // any free port; the tests ask the listener which
+    options.serverPort = server.port();
+    options.notifyPort = 0;
+    options.connectTimeoutMs = 1000;
     options.queryPendingTimeoutMs = 300;
-    window = std::make_unique<CClientDlg>(state, server, listener, boxes, options);
+    app = std::make_unique<CClientApp>(options, boxes);
 }
 
 void ClientUnderTest::Open()
 {
-    window->Open();
+    QTimer canceller;
+    QObject::connect(&canceller, &QTimer::timeout, [] {
+        if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget()))
+            dialog->reject();
+    });
+    canceller.start(20);
+    app->InitInstance();
+    window().Open();
 }
 
-QString ClientUnderTest::conversation() const
+QString ClientUnderTest::text(int controlId)
 {
-    return qobject_cast<QPlainTextEdit*>(window->control(IDC_CONVERSATION))->toPlainText();
+    QWidget* control = window().control(controlId);
+    if (auto* line = qobject_cast<QLineEdit*>(control))
+        return line->text();
+    return qobject_cast<QPlainTextEdit*>(control)->toPlainText();
 }
 
-QString ClientUnderTest::status() const
+bool ClientUnderTest::DeliverAndHold(const QByteArray& bytes, const QHostAddress& from)
 {
-    return qobject_cast<QLineEdit*>(window->control(IDC_STATUS))->text();
-}
-
-QString ClientUnderTest::contacts() const
-{
-    return qobject_cast<QPlainTextEdit*>(window->control(IDC_CONTACTS))->toPlainText();
-}
-
-QStringList ClientUnderTest::online() const
-{
-    QStringList names;
-    const auto* list = qobject_cast<QListWidget*>(window->control(IDC_ONLINE));
-    for (int row = 0; row < list->count(); ++row)
-        names.append(list->item(row)->text());
-    return names;
-}
-
-bool DeliverAndHold(FakeServer& server, quint16 port, const QByteArray& bytes, const QHostAddress& from)
-{
-    QTcpSocket* socket = server.Deliver(port, bytes, from);
+    QTcpSocket* socket = server.Deliver(app->listener().port(), bytes, from);
     if (socket == nullptr)
         return false;
     (void)server.WaitDelivered(5000);
-    // Held until the client has had its chance to read, as a server's delivery is.
     Settle(50);
     socket->abort();
     socket->deleteLater();

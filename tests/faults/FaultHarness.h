@@ -1,51 +1,39 @@
-// What the fault tests share: the client wired as the program wires it (ports injected, boxes
-// recorded) and deliveries held open the way a server's are.
+// What the fault tests share: the client started as the program starts it, in a folder of its
+// own, against a scripted server, with every port injected and every message box recorded.
 #pragma once
 
 #include <QByteArray>
 #include <QHostAddress>
-#include <QStringList>
 #include <QTemporaryDir>
 
 #include <memory>
-#include <string>
 
-#include "app/ClientState.h"
-#include "net/NotificationListener.h"
-#include "net/ServerConnection.h"
+#include "app/CClientApp.h"
 #include "support/FakeServer.h"
 #include "support/RecordingBoxes.h"
 #include "support/WaitFor.h"
-#include "ui/CClientDlg.h"
 
-class QPlainTextEdit;
-class QListWidget;
-class QLineEdit;
+inline const QByteArray kInfo = "userid tester\r\npassword secret\r\nserverip 127.0.0.1\r\n";
 
-// The client as CClientApp wires it, with a fast query timeout, in its own folder.
 class ClientUnderTest {
 public:
-    ClientUnderTest(quint16 serverPort, const std::string& listText = "alice\nbob\ncarol\n");
+    ClientUnderTest(const QByteArray& info = kInfo, const QByteArray& list = "alice\nbob\ncarol\n");
+    // Start-up as the program does it; a setup dialog for an unusable info.cfg is cancelled.
+    void Open();
 
-    void Open(); // start-up: list.cfg, listener on a free port, connect, first refresh
+    [[nodiscard]] CClientDlg& window() { return *app->mainWindow(); }
+    [[nodiscard]] ClientState& state() { return app->state(); }
+    [[nodiscard]] QString text(int controlId);
+    [[nodiscard]] QString listPath() const { return folder.filePath(QStringLiteral("list.cfg")); }
+    // Delivers bytes to the listener and holds the connection until the client has had its
+    // chance to read, as a server's delivery is; false if no connection could be made.
+    bool DeliverAndHold(const QByteArray& bytes, const QHostAddress& from = QHostAddress::LocalHost);
 
-    ClientState state;
-    RecordingBoxes boxes;
     QTemporaryDir folder;
-    ServerConnection server;
-    NotificationListener listener;
-    std::unique_ptr<CClientDlg> window;
-
-    [[nodiscard]] QString conversation() const;
-    [[nodiscard]] QString status() const;
-    [[nodiscard]] QStringList online() const;
-    [[nodiscard]] QString contacts() const;
+    FakeServer server;
+    RecordingBoxes boxes;
+    std::unique_ptr<CClientApp> app;
 };
-
-// Delivers bytes from 'from' to the listener and holds the connection until the client has had
-// its chance to read, then closes it; false if the connection could not be made.
-bool DeliverAndHold(FakeServer& server, quint16 port, const QByteArray& bytes,
-                    const QHostAddress& from = QHostAddress::LocalHost);
 
 void WriteFile(const QString& path, const QByteArray& bytes);
 QByteArray ReadFile(const QString& path);

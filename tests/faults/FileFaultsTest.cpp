@@ -2,13 +2,10 @@
 // info.cfg / list.cfg holding junk. It starts, says what went wrong, and keeps the old list.
 #include <gtest/gtest.h>
 
-#include <QApplication>
-#include <QDialog>
 #include <QDir>
 #include <QFile>
 #include <QPlainTextEdit>
 #include <QRandomGenerator>
-#include <QTimer>
 
 #include <linux/capability.h>
 #include <sys/resource.h>
@@ -17,12 +14,10 @@
 #include <unistd.h>
 
 #include "FaultHarness.h"
-#include "app/CClientApp.h"
 #include "res/Resources.h"
 
 namespace {
 
-const QByteArray kInfo = "userid tester\r\npassword secret\r\nserverip 127.0.0.1\r\n";
 const QByteArray kOldList = "alice\r\nbob\r\n";
 
 // Tests run as root, which writes through any mode bits: drop the overriding capabilities of
@@ -72,67 +67,17 @@ private:
     rlimit m_saved{};
 };
 
-// Any modal dialog (the setup dialog for an unusable info.cfg) is cancelled, as a user might.
-class ModalCanceller {
-public:
-    ModalCanceller()
-    {
-        QObject::connect(&m_timer, &QTimer::timeout, [] {
-            if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget()))
-                dialog->reject();
-        });
-        m_timer.start(20);
-    }
-
-private:
-    QTimer m_timer;
-};
-
-struct AppUnderTest {
-    explicit AppUnderTest(const QByteArray& info, const QByteArray& list)
-    {
-        WriteFile(folder.filePath("info.cfg"), info);
-        WriteFile(folder.filePath("list.cfg"), list);
-        ClientAppOptions options;
-        options.configDir = folder.path().toStdString();
-        options.serverPort = server.port();
-        options.notifyPort = 0;
-        options.connectTimeoutMs = 1000;
-        app = std::make_unique<CClientApp>(options, boxes);
-        const ModalCanceller canceller;
-        app->InitInstance();
-        app->mainWindow()->Open();
-    }
-    QString listPath() const { return folder.filePath("list.cfg"); }
-    QPlainTextEdit* contacts() const
-    {
-        return qobject_cast<QPlainTextEdit*>(app->mainWindow()->control(IDC_CONTACTS));
-    }
-    void EditContacts(const QString& text)
-    {
-        app->mainWindow()->OnEditListButton();
-        contacts()->setPlainText(text);
-        app->mainWindow()->OnEditListButton();
-        app->mainWindow()->OnOK();
-    }
-
-    QTemporaryDir folder;
-    FakeServer server;
-    RecordingBoxes boxes;
-    std::unique_ptr<CClientApp> app;
-};
-
 }  // namespace
 
 TEST(FileFaults, ListThatCannotBeSavedAtExitIsReportedAndTheOldOneSurvives)
 {
     struct Case {
         const char* name;
-        std::function<bool(AppUnderTest&)> exitUnderFault;
+        std::function<bool(ClientUnderTest&)> exitUnderFault;
     };
     const std::vector<Case> cases = {
         {"read-only folder",
-         [](AppUnderTest& t) {
+         [](ClientUnderTest& t) {
              ::chmod(QFile::encodeName(t.folder.path()).constData(), 0555);
              bool saved = false;
              {
@@ -143,15 +88,18 @@ TEST(FileFaults, ListThatCannotBeSavedAtExitIsReportedAndTheOldOneSurvives)
              return saved;
          }},
         {"disk full",
-         [](AppUnderTest& t) {
+         [](ClientUnderTest& t) {
              const WithFileSizeLimit full(4);
              return t.app->ExitInstance();
          }},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        AppUnderTest t(kInfo, kOldList);
-        t.EditContacts(QStringLiteral("alice\nbob\ncarol\ndave\n"));
+        ClientUnderTest t(kInfo, kOldList);
+        t.Open();
+        t.window().OnEditListButton();
+        qobject_cast<QPlainTextEdit*>(t.window().control(IDC_CONTACTS))->setPlainText(QStringLiteral("alice\ndave\n"));
+        t.window().OnOK();
         EXPECT_FALSE(c.exitUnderFault(t));
         EXPECT_EQ(ReadFile(t.listPath()), kOldList);
         EXPECT_TRUE(t.boxes.texts().contains(QStringLiteral("Error saving file")))
@@ -182,16 +130,17 @@ TEST(FileFaults, JunkSettingsFilesStartTheClientAndAnUntouchedListIsKept)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        AppUnderTest t(c.info, c.list);
-        ClientState& state = t.app->state();
+        ClientUnderTest t(c.info, c.list);
+        t.Open();
+        ClientState& state = t.state();
         EXPECT_LT(state.g_userId.size(), decltype(state.g_userId)::kCapacity);
         EXPECT_LT(state.g_serverIp.size(), decltype(state.g_serverIp)::kCapacity);
         EXPECT_LE(state.g_listText.size(), 4095u);
         const bool toldTooLong = !t.boxes.texts().filter("more contacts than the list can take").isEmpty();
         EXPECT_EQ(toldTooLong, c.listTooLong);
         // The client is alive: its window answers commands.
-        t.app->mainWindow()->OnUpdateListButton();
-        t.app->mainWindow()->OnOK();
+        t.window().OnUpdateListButton();
+        t.window().OnOK();
         EXPECT_TRUE(t.app->ExitInstance());
         if (c.listTooLong)
             EXPECT_EQ(ReadFile(t.listPath()), c.list) << "a list too long to load must not be cut by saving it";

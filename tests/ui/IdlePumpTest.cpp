@@ -57,32 +57,6 @@ TEST_F(IdlePumpTest, AbortedAutomaticRefreshSkipsTheSelectionRestore)
     EXPECT_TRUE(server.BlocksStarting("getbuddy").empty());
 }
 
-TEST_F(IdlePumpTest, PassWithEveryFlagClearChangesNothing)
-{
-    WriteList("bob\r\n");
-    Start();
-    Deliver("getbuddy true bob");
-    Deliver("message bob hi");
-    Settle(kRestoreSelectionDelayMs + 200); // the start-up refresh's restore is behind us
-    online()->item(0)->setSelected(true);
-    const QString conversationBefore = conversation()->toPlainText();
-    const QString statusBefore = status();
-    const std::size_t blocksBefore = server.Blocks().size();
-    ASSERT_EQ(state().g_refreshDue, 0);
-    ASSERT_EQ(state().g_messageArrived, 0);
-    ASSERT_EQ(state().g_onlineRebuildDue, 0);
-    ASSERT_EQ(state().g_restoreSelectionDue, 0);
-
-    window().pump().RunPass();
-    Settle(50);
-    EXPECT_EQ(conversation()->toPlainText(), conversationBefore);
-    EXPECT_EQ(status(), statusBefore);
-    EXPECT_EQ(online()->count(), 1);
-    EXPECT_TRUE(online()->item(0)->isSelected());
-    EXPECT_EQ(server.Blocks().size(), blocksBefore);
-    EXPECT_TRUE(window().isVisible());
-}
-
 TEST_F(IdlePumpTest, UncheckedAutoUpdateRefreshesOnceAfterStart)
 {
     WriteList("alice\r\n");

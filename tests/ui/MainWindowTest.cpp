@@ -93,37 +93,6 @@ TEST_F(MainWindowTest, EscapeConnectsAndNeverCloses)
     EXPECT_FALSE(button(IDCANCEL)->isEnabled());
 }
 
-TEST_F(MainWindowTest, EnterInTheInputLineSends)
-{
-    WriteList("alice\r\n");
-    Start();
-    DeliverPresence({"alice"}, true);
-    ASSERT_EQ(online()->count(), 1);
-    SelectRows({0});
-    input()->setFocus();
-    QTest::keyClicks(input(), QStringLiteral("hello"));
-    QTest::keyClick(input(), Qt::Key_Return);
-    ASSERT_TRUE(server.WaitForBlocks("message", 1));
-    EXPECT_EQ(server.BlocksStarting("message").front().text, "message me pw alice hello");
-    EXPECT_TRUE(input()->text().isEmpty());
-    EXPECT_TRUE(window().isVisible());
-}
-
-TEST_F(MainWindowTest, HiddenSendAndAutoUpdateAreUnreachableByMnemonic)
-{
-    WriteList("alice\r\n");
-    Start();
-    DeliverPresence({"alice"}, true);
-    SelectRows({0});
-    input()->setText(QStringLiteral("hello"));
-    input()->setFocus();
-    QTest::keyClick(input(), Qt::Key_S, Qt::AltModifier);
-    QTest::keyClick(input(), Qt::Key_A, Qt::AltModifier);
-    Settle();
-    EXPECT_TRUE(server.BlocksStarting("message").empty());
-    EXPECT_FALSE(qobject_cast<QCheckBox*>(window().control(IDC_AUTO_UPDATE))->isChecked());
-}
-
 TEST_F(MainWindowTest, CloseBoxHidesWithATrayAndMinimisesWithout)
 {
     for (const bool tray : {true, false}) {
