@@ -2,30 +2,7 @@
 
 #include <algorithm>
 
-// Connecting can only run into the codes below; the send table adds those that need an
-// established link (reset, aborted, shut down...), so a reset reported while connecting is
-// shown as unknown rather than misleadingly named.
-const std::array<ErrorName, 17> kConnectErrorNames{{
-    {wsa::kFault, "WSAEFAULT"},
-    {wsa::kInvalid, "WSAEINVAL"},
-    {wsa::kTooManyFiles, "WSAEMFILE"},
-    {wsa::kWouldBlock, "WSAEWOULDBLOCK"},
-    {wsa::kInProgress, "WSAEINPROGRESS"},
-    {wsa::kNotSocket, "WSAENOTSOCK"},
-    {wsa::kDestAddrRequired, "WSAEDESTADDRREQ"},
-    {wsa::kAfNotSupported, "WSAEAFNOSUPPORT"},
-    {wsa::kAddrInUse, "WSAEADDRINUSE"},
-    {wsa::kAddrNotAvailable, "WSAEADDRNOTAVAIL"},
-    {wsa::kNetDown, "WSAENETDOWN"},
-    {wsa::kNetUnreachable, "WSAENETUNREACH"},
-    {wsa::kNoBuffers, "WSAENOBUFS"},
-    {wsa::kIsConnected, "WSAEISCONN"},
-    {wsa::kTimedOut, "WSAETIMEDOUT"},
-    {wsa::kConnRefused, "WSAECONNREFUSED"},
-    {wsa::kNotInitialised, "WSANOTINITIALISED"},
-}};
-
-const std::array<ErrorName, 25> kSendErrorNames{{
+constexpr std::array<ErrorName, 25> kSendErrorNames{{
     {wsa::kAccess, "WSAEACCES"},
     {wsa::kFault, "WSAEFAULT"},
     {wsa::kInvalid, "WSAEINVAL"},
@@ -55,6 +32,22 @@ const std::array<ErrorName, 25> kSendErrorNames{{
 
 namespace {
 
+// Codes only an established link runs into. Connecting never reports them, so a reset seen while
+// connecting is shown as unknown rather than misleadingly named.
+constexpr std::array kLinkOnlyCodes{wsa::kAccess,     wsa::kMessageSize,  wsa::kOpNotSupported, wsa::kNetReset,
+                                    wsa::kConnAborted, wsa::kConnReset, wsa::kNotConnected,   wsa::kShutdown};
+
+constexpr std::array<ErrorName, 17> ConnectTable()
+{
+    std::array<ErrorName, 17> table{};
+    std::size_t next = 0;
+    for (const ErrorName& entry : kSendErrorNames) {
+        if (std::find(kLinkOnlyCodes.begin(), kLinkOnlyCodes.end(), entry.code) == kLinkOnlyCodes.end())
+            table.at(next++) = entry;
+    }
+    return table;
+}
+
 template <std::size_t N>
 std::string_view FindName(const std::array<ErrorName, N>& table, int code)
 {
@@ -63,6 +56,9 @@ std::string_view FindName(const std::array<ErrorName, N>& table, int code)
 }
 
 }  // namespace
+
+constexpr std::array<ErrorName, 17> kConnectErrorNames = ConnectTable();
+static_assert(kSendErrorNames.size() - kLinkOnlyCodes.size() == kConnectErrorNames.size());
 
 std::string_view ConnectErrorName(int code)
 {
