@@ -10,6 +10,8 @@ PACKAGES=(
   xvfb xauth xdotool imagemagick x11-utils
   clang libclang-rt-14-dev
   iproute2 fonts-dejavu-core python3-tk desktop-file-utils
+  openbox trayer tint2 dbus dbus-x11 libsodium-dev
+  dpkg-dev fakeroot file lintian appstream
 )
 
 missing=()
