@@ -12,8 +12,10 @@ add_library(qornc_qt STATIC
   presence/OnlineList.cpp
   res/Resources.cpp
   res/resources.qrc
+  ui/AccessibleNames.cpp
   ui/CAboutDlg.cpp
   ui/CClientDlg.cpp
+  ui/DesktopNotifier.cpp
   ui/DialogBuilder.cpp
   ui/IdlePump.cpp
   ui/MessageBoxes.cpp
@@ -21,7 +23,7 @@ add_library(qornc_qt STATIC
   ui/TrayIcon.cpp
 )
 target_include_directories(qornc_qt PUBLIC ${CMAKE_CURRENT_SOURCE_DIR} ${CMAKE_CURRENT_BINARY_DIR}/generated)
-target_link_libraries(qornc_qt PUBLIC qornc_core Qt6::Widgets Qt6::Network PRIVATE qornc_warnings)
+target_link_libraries(qornc_qt PUBLIC qornc_core Qt6::Widgets Qt6::Network Qt6::DBus PRIVATE qornc_warnings)
 
 add_executable(qornc app/main.cpp)
 target_link_libraries(qornc PRIVATE qornc_qt qornc_warnings)

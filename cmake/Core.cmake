@@ -15,6 +15,7 @@ add_library(qornc_core STATIC
   presence/PresenceRefresh.cpp
   presence/PresenceTable.cpp
   ui/ConversationEntry.cpp
+  ui/DisplayText.cpp
   ui/MessageSend.cpp
 )
 target_include_directories(qornc_core PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})

@@ -50,6 +50,7 @@ CClientDlg::CClientDlg(ClientState& state, ServerConnection& server, Notificatio
     , m_boxes(boxes)
     , m_options(std::move(options))
     , m_tray(state, m_options.trayAvailable)
+    , m_notifier(this)
     , m_pump([this] { PreTranslateMessage(); })
 {
     BuildWindow();
@@ -249,6 +250,7 @@ void CClientDlg::OnOK()
     SnapshotTimerProc(); // edits of the last two seconds are saved too
     m_snapshotTimer.stop();
     m_tray.Remove();
+    m_notifier.CloseAll(); // a click on one after the client is gone would do nothing
     m_pump.Uninstall();
     m_exited = true;
     hide();
@@ -316,11 +318,15 @@ void CClientDlg::PreTranslateMessage()
 
 void CClientDlg::ShowArrivedMessage()
 {
-    if (!isMainWindowActive())
+    const bool unseen = !isMainWindowActive();
+    if (unseen)
         StartAlert();
     std::string conversation = ConversationText();
-    for (const InboundMessage& message : m_state.g_messages.TakeAll())
+    for (const InboundMessage& message : m_state.g_messages.TakeAll()) {
         conversation = ComposeConversation(conversation, message.senderName, message.messageText);
+        if (unseen && !m_tray.available())
+            m_notifier.Show(message.senderName, message.messageText);
+    }
     ReplaceConversation(conversation);
     m_state.g_messageArrived = 0;
     if (const std::size_t dropped = m_state.g_messages.TakeDroppedCount(); dropped > 0)
@@ -402,6 +408,7 @@ void CClientDlg::StartAlert()
 void CClientDlg::StopAlert()
 {
     m_tray.StopAlert();
+    m_notifier.CloseAll();
     QScrollBar* bar = m_conversation->verticalScrollBar();
     bar->setValue(bar->maximum());
 }

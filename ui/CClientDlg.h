@@ -11,6 +11,7 @@
 #include <filesystem>
 
 #include "net/Protocol.h"
+#include "ui/DesktopNotifier.h"
 #include "ui/IdlePump.h"
 #include "ui/TrayIcon.h"
 
@@ -85,6 +86,7 @@ public:
     [[nodiscard]] QMenuBar* menuBar() const { return m_menuBar; }
     [[nodiscard]] TrayIcon& tray() { return m_tray; }
     [[nodiscard]] IdlePump& pump() { return m_pump; }
+    [[nodiscard]] DesktopNotifier& notifier() { return m_notifier; }
     [[nodiscard]] bool hasExited() const { return m_exited; }
     [[nodiscard]] bool isMainWindowActive() const;
 
@@ -127,6 +129,7 @@ private:
     QPushButton* m_editList = nullptr;
 
     TrayIcon m_tray;
+    DesktopNotifier m_notifier;
     IdlePump m_pump;
     QTimer m_autoRefreshTimer;
     QTimer m_snapshotTimer;

@@ -8,6 +8,8 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 
+#include "ui/AccessibleNames.h"
+
 namespace {
 
 QWidget* CreateControl(const ControlTemplate& control, QWidget* parent)
@@ -100,5 +102,6 @@ QHash<int, QWidget*> BuildControls(const DialogTemplate& dialog, QWidget* parent
         if (control.id != IDC_STATIC)
             controls.insert(control.id, widget);
     }
+    NameControls(dialog, controls);
     return controls;
 }

@@ -23,7 +23,8 @@ for program in qornc qornc-server qornc-launcher; do
 done
 DESKTOP=$PREFIX/share/applications/qornc.desktop
 if [ -f "$DESKTOP" ]; then
-  for line in Name=QORNC Exec=qornc-launcher Icon=qornc 'Categories=Network;InstantMessaging;'; do
+  for line in Name=QORNC Exec=qornc-launcher Icon=qornc 'Categories=Network;InstantMessaging;' \
+      X-GNOME-UsesNotifications=true; do
     grep -qxF "$line" "$DESKTOP" || fail "qornc.desktop lacks $line"
   done
   grep -q '^Comment=.' "$DESKTOP" || fail "qornc.desktop has no Comment"

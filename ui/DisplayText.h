@@ -1,0 +1,15 @@
+// Texts from the network made safe to put in front of the user: characters that would move the
+// caret, break lines or reorder what follows become spaces, and a long text is cut short.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+// C0 controls (CR and LF among them), DEL, and the bidi embeddings, overrides and isolates
+// (U+202A..U+202E, U+2066..U+2069) each become one space. Other bytes stay as they are.
+[[nodiscard]] std::string NeutraliseForDisplay(std::string_view text);
+
+// The first maxCharacters UTF-8 characters, with "…" after them when the text was longer. A
+// character is never split.
+[[nodiscard]] std::string ShortenForDisplay(std::string_view text, std::size_t maxCharacters);
