@@ -10,6 +10,8 @@ int main(int argc, char** argv)
     std::signal(SIGPIPE, SIG_IGN); // as the client does: a peer that went away must not kill us
     std::signal(SIGXFSZ, SIG_IGN); // the full-disk test lowers the file size limit
     qputenv("QT_QPA_PLATFORM", "offscreen");
+    // Unseen messages notify on the session bus: never the desktop of whoever runs the tests.
+    qputenv("DBUS_SESSION_BUS_ADDRESS", "unix:path=/nonexistent/qornc-tests");
     QApplication app(argc, argv);
     QApplication::setQuitOnLastWindowClosed(false);
     ::testing::InitGoogleTest(&argc, argv);
