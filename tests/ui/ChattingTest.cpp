@@ -158,19 +158,6 @@ TEST_F(ChattingTest, ServerNamedByHostNameCanDeliver)
     EXPECT_EQ(conversation()->toPlainText(), QStringLiteral("bob: hi\n\n"));
 }
 
-TEST_F(ChattingTest, LongConversationStartsOver)
-{
-    for (const int length : {2999, 3000}) {
-        SCOPED_TRACE(length);
-        Start();
-        const QString old(length, QLatin1Char('x'));
-        conversation()->setPlainText(old);
-        Deliver("message bob hi");
-        EXPECT_EQ(conversation()->toPlainText(), (length < 3000 ? old : QString()) + QStringLiteral("bob: hi\n\n"));
-        app.reset();
-    }
-}
-
 TEST_F(ChattingTest, FinishingAnEditEndsTheLastLine)
 {
     StartWith("");
