@@ -9,6 +9,7 @@
 #include <QPointer>
 #include <QSet>
 
+#include <cstddef>
 #include <optional>
 #include <string_view>
 

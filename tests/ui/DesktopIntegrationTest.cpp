@@ -44,10 +44,10 @@ TEST_F(DesktopNotifyTest, UnseenMessagesWithoutTrayNotifyOncePerSenderUntilTheWi
     ASSERT_TRUE(bus.waitForReadyRead(5000));
     const QString address = QString::fromUtf8(bus.readLine()).trimmed();
     FakeNotifications fake;
-    QDBusConnection service = QDBusConnection::connectToBus(address, QStringLiteral("fake-service"));
+    QDBusConnection service = QDBusConnection::connectToBus(address, "service " + address);
     ASSERT_TRUE(service.registerService(QStringLiteral("org.freedesktop.Notifications")));
     ASSERT_TRUE(service.registerVirtualObject(kPath, &fake));
-    const QDBusConnection client = QDBusConnection::connectToBus(address, QStringLiteral("client"));
+    const QDBusConnection client = QDBusConnection::connectToBus(address, "client " + address);
 
     Start(true); // with a tray the icon alone alerts
     window().notifier().UseBus(client);
