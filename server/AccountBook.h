@@ -1,37 +1,57 @@
 #pragma once
 
+#include "PasswordHasher.h"
+
 #include <cstddef>
 #include <functional>
 #include <map>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 namespace qornc::server {
 
 // Passwords by user name. There is no registration step in the protocol: the
-// first login of a name fixes its password for the life of the server, unless
-// an accounts file fixed it earlier.
+// first login of a name fixes its password, unless the accounts file fixed it
+// earlier. Registered names keep only a slow salted hash, because they are
+// what the state file stores; names from the accounts file keep the password
+// the administrator wrote there, as that file holds it in clear anyway.
 class AccountBook {
 public:
     // Every new name costs memory for good, so a flood of invented names must
     // hit a ceiling instead of eating the machine.
     static constexpr std::size_t kDefaultCapacity = 100'000;
 
-    enum class Login { Registered, Accepted, WrongPassword, Full };
+    explicit AccountBook(std::size_t capacity = kDefaultCapacity, PasswordHasher hasher = PasswordHasher());
 
-    explicit AccountBook(std::size_t capacity = kDefaultCapacity);
-
-    // False when the name is already known or the book is full.
+    // Each is false when the name is already known or the book is full.
     bool preset(std::string_view name, std::string_view password);
-    Login login(std::string_view name, std::string_view password);
+    bool restore(std::string_view name, std::string hash);
+    bool registerName(std::string_view name, std::string_view password);
 
-    // Null for names never seen.
-    const std::string* passwordOf(std::string_view name) const;
-    std::size_t size() const { return passwords_.size(); }
+    bool contains(std::string_view name) const { return accounts_.find(name) != accounts_.end(); }
+    bool full() const { return accounts_.size() >= capacity_; }
+    std::size_t size() const { return accounts_.size(); }
+
+    // True only for a known name and its exact password. Slow for registered names.
+    bool matches(std::string_view name, std::string_view password) const;
+    bool isSlowToCheck(std::string_view name) const;
+
+    // Registered names and their hashes, sorted by name: what the state file keeps.
+    std::vector<std::pair<std::string, std::string>> registered() const;
 
 private:
-    std::map<std::string, std::string, std::less<>> passwords_;
+    struct Account {
+        std::string secret;
+        bool hashed;
+    };
+
+    bool add(std::string_view name, Account account);
+
+    std::map<std::string, Account, std::less<>> accounts_;
     std::size_t capacity_;
+    PasswordHasher hasher_;
 };
 
 } // namespace qornc::server

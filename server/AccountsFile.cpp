@@ -31,7 +31,7 @@ bool parseLine(std::string_view line, AccountBook& book, std::string& error)
         return false;
     }
     if (!book.preset(split.word, split.rest)) {
-        error = book.passwordOf(split.word) ? "duplicate name" : "too many accounts";
+        error = book.contains(split.word) ? "duplicate name" : "too many accounts";
         return false;
     }
     return true;

@@ -1,5 +1,6 @@
 #include "ChatRouter.h"
 
+#include <algorithm>
 #include <utility>
 
 namespace qornc::server {
@@ -33,9 +34,12 @@ std::string bytesNote(std::string_view text)
 
 } // namespace
 
-ChatRouter::ChatRouter(AccountBook accounts, const std::vector<std::string>& bots)
+ChatRouter::ChatRouter(AccountBook accounts, const std::vector<std::string>& bots, RouterLimits limits,
+                       const Clock& clock)
     : accounts_(std::move(accounts))
     , bots_(bots.begin(), bots.end())
+    , registrations_(limits.registrationsPerHost, limits.registrationWindow, clock)
+    , passwordChecks_(limits.passwordChecksPerHost, limits.passwordCheckWindow, clock)
 {
 }
 
@@ -45,11 +49,11 @@ RouteResult ChatRouter::handle(ConnectionId connection, const std::string& peerH
     if (head.keyword == "login")
         return login(connection, peerHost, head);
     if (head.keyword == "logout")
-        return logout(head);
+        return logout(connection, peerHost, head);
     if (head.keyword == "getbuddy")
-        return getBuddy(peerHost, head);
+        return getBuddy(connection, peerHost, head);
     if (head.keyword == "message")
-        return message(peerHost, head);
+        return message(connection, peerHost, head);
     return ignored("unknown request '" + shown(head.keyword) + "' from " + peerHost);
 }
 
@@ -60,29 +64,35 @@ RouteResult ChatRouter::login(ConnectionId connection, const std::string& peerHo
     const std::string name = shown(head.name);
     if (isBot(head.name))
         return ignored("login as bot " + name + " from " + peerHost);
-    switch (accounts_.login(head.name, head.afterName)) {
-    case AccountBook::Login::WrongPassword:
-        return ignored("wrong password for " + name);
-    case AccountBook::Login::Full:
-        return ignored("login " + name + " refused: too many accounts");
-    case AccountBook::Login::Registered:
-    case AccountBook::Login::Accepted:
-        break;
-    }
+    if (!accounts_.contains(head.name))
+        return registerName(connection, peerHost, head);
+    if (std::string whyNot; !passwordHolds(connection, peerHost, head.name, head.afterName, whyNot))
+        return ignored(whyNot);
     online_.insert_or_assign(std::string(head.name), Presence{connection, peerHost});
     return {"login " + name + " from " + peerHost, std::nullopt};
 }
 
-RouteResult ChatRouter::logout(const RequestHead& head)
+RouteResult ChatRouter::registerName(ConnectionId connection, const std::string& peerHost, const RequestHead& head)
+{
+    const std::string refused = "login " + shown(head.name) + " refused: ";
+    if (accounts_.full())
+        return ignored(refused + "too many accounts");
+    if (!registrations_.allow(peerHost))
+        return ignored(refused + "too many new names from " + peerHost);
+    if (!accounts_.registerName(head.name, head.afterName))
+        return ignored(refused + "cannot hash the password");
+    proven_[connection].insert_or_assign(std::string(head.name), std::string(head.afterName));
+    online_.insert_or_assign(std::string(head.name), Presence{connection, peerHost});
+    return {"login " + shown(head.name) + " from " + peerHost + " (new name)", std::nullopt, true};
+}
+
+RouteResult ChatRouter::logout(ConnectionId connection, const std::string& peerHost, const RequestHead& head)
 {
     if (!head.hasName || head.afterName.empty())
         return ignored("malformed logout");
     const std::string name = shown(head.name);
-    const std::string* password = accounts_.passwordOf(head.name);
-    if (!password)
-        return ignored("unknown name " + name);
-    if (*password != head.afterName)
-        return ignored("wrong password for " + name);
+    if (std::string whyNot; !passwordHolds(connection, peerHost, head.name, head.afterName, whyNot))
+        return ignored(whyNot);
     const auto found = online_.find(head.name);
     if (found == online_.end())
         return {"logout " + name + " (was not online)", std::nullopt};
@@ -90,10 +100,10 @@ RouteResult ChatRouter::logout(const RequestHead& head)
     return {"logout " + name, std::nullopt};
 }
 
-RouteResult ChatRouter::getBuddy(const std::string& peerHost, const RequestHead& head)
+RouteResult ChatRouter::getBuddy(ConnectionId connection, const std::string& peerHost, const RequestHead& head)
 {
     std::string whyNot;
-    const auto contact = authenticate(head, whyNot);
+    const auto contact = authenticate(connection, peerHost, head, whyNot);
     if (!contact)
         return ignored(whyNot);
     if (contact->empty())
@@ -105,10 +115,10 @@ RouteResult ChatRouter::getBuddy(const std::string& peerHost, const RequestHead&
                   "getbuddy " + state + " " + std::string(*contact));
 }
 
-RouteResult ChatRouter::message(const std::string& peerHost, const RequestHead& head)
+RouteResult ChatRouter::message(ConnectionId connection, const std::string& peerHost, const RequestHead& head)
 {
     std::string whyNot;
-    const auto rest = authenticate(head, whyNot);
+    const auto rest = authenticate(connection, peerHost, head, whyNot);
     if (!rest)
         return ignored(whyNot);
     const auto fields = parseMessageFields(*rest);
@@ -129,23 +139,69 @@ RouteResult ChatRouter::message(const std::string& peerHost, const RequestHead& 
                   "message " + std::string(head.name) + " " + std::string(fields->text));
 }
 
-std::optional<std::string_view> ChatRouter::authenticate(const RequestHead& head, std::string& whyNot) const
+const std::string* ChatRouter::provenPassword(ConnectionId connection, std::string_view name) const
+{
+    const auto names = proven_.find(connection);
+    if (names == proven_.end())
+        return nullptr;
+    const auto found = names->second.find(name);
+    return found == names->second.end() ? nullptr : &found->second;
+}
+
+bool ChatRouter::passwordHolds(ConnectionId connection, const std::string& peerHost, std::string_view name,
+                               std::string_view password, std::string& whyNot)
+{
+    if (isBot(name) || !accounts_.contains(name)) {
+        whyNot = "unknown name " + shown(name);
+        return false;
+    }
+    // A name has one password for good, so once a connection proved it,
+    // anything else is wrong without asking the book.
+    if (const std::string* proven = provenPassword(connection, name)) {
+        whyNot = "wrong password for " + shown(name);
+        return *proven == password;
+    }
+    if (accounts_.isSlowToCheck(name) && !passwordChecks_.allow(peerHost)) {
+        whyNot = "password of " + shown(name) + " not checked: too many checks from " + peerHost;
+        return false;
+    }
+    if (!accounts_.matches(name, password)) {
+        whyNot = "wrong password for " + shown(name);
+        return false;
+    }
+    proven_[connection].insert_or_assign(std::string(name), std::string(password));
+    return true;
+}
+
+std::optional<std::string_view> ChatRouter::authenticate(ConnectionId connection, const std::string& peerHost,
+                                                         const RequestHead& head, std::string& whyNot)
 {
     if (!head.hasName || !head.hasAfterName) {
         whyNot = "malformed " + shown(head.keyword);
         return std::nullopt;
     }
-    const std::string* password = isBot(head.name) ? nullptr : accounts_.passwordOf(head.name);
-    if (!password) {
+    if (isBot(head.name) || !accounts_.contains(head.name)) {
         whyNot = "unknown name " + shown(head.name);
         return std::nullopt;
     }
-    const auto fields = fieldsAfterPassword(head.afterName, *password);
-    if (!fields && head.afterName == *password)
-        whyNot = "malformed " + shown(head.keyword) + " from " + shown(head.name);
-    else if (!fields)
-        whyNot = "wrong password for " + shown(head.name);
-    return fields;
+    // The password may hold spaces, so it ends at one of them. A connection
+    // that logged in has told us which; otherwise each candidate is tried.
+    const std::string_view text = head.afterName;
+    whyNot = "wrong password for " + shown(head.name);
+    for (auto space = text.find(' '); space != std::string_view::npos && !provenPassword(connection, head.name);
+         space = text.find(' ', space + 1)) {
+        if (space > 0 && !passwordHolds(connection, peerHost, head.name, text.substr(0, space), whyNot)
+            && whyNot.find("too many checks") != std::string::npos)
+            return std::nullopt;
+    }
+    const std::string* proven = provenPassword(connection, head.name);
+    if (!proven)
+        return std::nullopt;
+    if (auto fields = fieldsAfterPassword(text, *proven))
+        return fields;
+    whyNot = (*proven == text ? "malformed " + shown(head.keyword) + " from " : "wrong password for ")
+           + shown(head.name);
+    return std::nullopt;
 }
 
 std::string ChatRouter::hostOf(std::string_view name, const std::string& fallback) const
@@ -172,12 +228,19 @@ std::vector<std::string> ChatRouter::connectionClosed(ConnectionId connection)
         logs.push_back("offline " + shown(it->first) + " (connection closed)");
         it = online_.erase(it);
     }
+    proven_.erase(connection);
     return logs;
 }
 
 bool ChatRouter::isOnline(std::string_view name) const
 {
     return online_.find(name) != online_.end() || isBot(name);
+}
+
+bool ChatRouter::hasLogin(ConnectionId connection) const
+{
+    return std::any_of(online_.begin(), online_.end(),
+                       [connection](const auto& entry) { return entry.second.connection == connection; });
 }
 
 bool ChatRouter::isBot(std::string_view name) const

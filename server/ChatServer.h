@@ -15,6 +15,7 @@
 
 class QTcpServer;
 class QTcpSocket;
+class QTimer;
 
 namespace qornc::server {
 
@@ -22,8 +23,14 @@ struct ServerConfig {
     QHostAddress listenAddress = QHostAddress::AnyIPv4;
     quint16 port = 22001;
     quint16 notifyPort = 22002;
+    // The last guard; one host alone gets far fewer.
     std::size_t maxConnections = 1000;
+    std::size_t maxConnectionsPerHost = 16;
+    // A connection with no name logged in over it is closed after this long.
+    int loginTimeoutMs = 30'000;
     DispatchLimits dispatch;
+    std::string stateFile; // empty: registered names live only as long as the server
+    int stateSaveDelayMs = 1'000;
 };
 
 // Accepts request connections, cuts their streams into requests, and hands
@@ -34,6 +41,8 @@ class ChatServer : public QObject {
 
 public:
     ChatServer(ChatRouter router, ServerConfig config, LogSink log, QObject* parent = nullptr);
+    // Writes the state file if a registration is still waiting to be saved.
+    ~ChatServer() override;
 
     bool listen(QString& error);
     quint16 port() const;
@@ -49,7 +58,10 @@ private:
     };
 
     void onNewConnection();
-    void adopt(QTcpSocket* socket);
+    bool refuse(QTcpSocket* socket, const std::string& host);
+    void adopt(QTcpSocket* socket, const std::string& host);
+    void closeIfNoLogin(QTcpSocket* socket);
+    void saveState();
     void onReadable(QTcpSocket* socket);
     void onClosed(QTcpSocket* socket);
     void handleText(const Connection& connection, const std::string& text);
@@ -59,7 +71,9 @@ private:
     LogSink log_;
     QTcpServer* tcpServer_;
     NotifyDispatcher* dispatcher_;
+    QTimer* saveTimer_;
     std::unordered_map<QTcpSocket*, Connection> connections_;
+    std::unordered_map<std::string, std::size_t> connectionsPerHost_;
     ConnectionId nextId_ = 1;
 };
 

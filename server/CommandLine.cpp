@@ -1,5 +1,6 @@
 #include "CommandLine.h"
 
+#include <QCommandLineParser>
 #include <QHostAddress>
 #include <QString>
 
@@ -11,14 +12,41 @@ namespace qornc::server {
 
 namespace {
 
-std::optional<std::uint16_t> parsePort(const std::string& text, std::uint16_t lowest)
+struct NumberOption {
+    const char* name;
+    long long lowest;
+    long long highest;
+};
+
+// Every limit, with the range that makes sense for it.
+constexpr NumberOption kNumbers[] = {
+    {"port", 0, 65535},
+    {"notify-port", 1, 65535},
+    {"max-connections", 1, 1'000'000},
+    {"max-connections-per-host", 1, 1'000'000},
+    {"login-timeout", 1, 86'400},
+    {"max-accounts", 1, 100'000'000},
+    {"max-registrations-per-host", 1, 1'000'000},
+    {"registration-window", 1, 31'536'000},
+    {"max-password-checks-per-host", 1, 1'000'000},
+    {"max-queued-per-host", 1, 1'000'000},
+    {"connect-timeout", 1, 600},
+    {"max-backoff", 1, 86'400},
+    {"log-limit", 1, 1'000'000'000},
+};
+
+constexpr const char* kTexts[][2] = {
+    {"listen", "ADDR"}, {"accounts", "FILE"}, {"state-file", "FILE"}, {"bot", "NAME"},
+};
+
+std::optional<long long> parseNumber(const std::string& text, const NumberOption& option)
 {
-    unsigned value = 0;
+    long long value = 0;
     const char* end = text.data() + text.size();
     const auto [stop, fault] = std::from_chars(text.data(), end, value);
-    if (text.empty() || fault != std::errc() || stop != end || value < lowest || value > 65535)
+    if (text.empty() || fault != std::errc() || stop != end || value < option.lowest || value > option.highest)
         return std::nullopt;
-    return static_cast<std::uint16_t>(value);
+    return value;
 }
 
 bool isValidName(const std::string& name)
@@ -28,40 +56,64 @@ bool isValidName(const std::string& name)
     });
 }
 
-// Applies one option's value; returns an error text, empty when fine.
-std::string apply(const std::string& option, const std::string& value, ServerOptions& options)
+std::string valueOf(const QCommandLineParser& parser, const char* name)
 {
-    if (option == "--port" || option == "--notify-port") {
-        const bool isNotify = option == "--notify-port";
-        // 0 lets the system choose the listening port (it is logged); the
-        // notification port has to be a real one.
-        const auto port = parsePort(value, isNotify ? 1 : 0);
-        if (!port)
-            return "bad port '" + value + "' for " + option + " (expected " + (isNotify ? "1" : "0") + "-65535)";
-        (isNotify ? options.notifyPort : options.port) = *port;
-    } else if (option == "--listen") {
-        if (QHostAddress address; !address.setAddress(QString::fromStdString(value)))
-            return "bad address '" + value + "' for --listen (expected an IP address such as 0.0.0.0)";
-        options.listenAddress = value;
-    } else if (option == "--accounts") {
-        if (value.empty())
-            return "empty file name for --accounts";
-        options.accountsFile = value;
-    } else { // --bot
-        if (!isValidName(value))
-            return "bad bot name '" + value + "' (must be non-empty, without spaces)";
-        if (std::find(options.bots.begin(), options.bots.end(), value) == options.bots.end())
-            options.bots.push_back(value);
-    }
-    return {};
+    return parser.value(QString::fromLatin1(name)).toStdString();
 }
 
-bool isKnownOption(const std::string& option)
+void applyNumber(const std::string& name, long long value, ServerOptions& options)
 {
-    for (const char* known : {"--port", "--notify-port", "--listen", "--accounts", "--bot"})
-        if (option == known)
-            return true;
-    return false;
+    const auto count = static_cast<std::size_t>(value);
+    const auto ms = [value] { return static_cast<int>(std::min(value * 1000, 2'000'000'000LL)); };
+    if (name == "port") options.server.port = static_cast<quint16>(value);
+    else if (name == "notify-port") options.server.notifyPort = static_cast<quint16>(value);
+    else if (name == "max-connections") options.server.maxConnections = count;
+    else if (name == "max-connections-per-host") options.server.maxConnectionsPerHost = count;
+    else if (name == "login-timeout") options.server.loginTimeoutMs = ms();
+    else if (name == "max-accounts") options.maxAccounts = count;
+    else if (name == "max-registrations-per-host") options.router.registrationsPerHost = count;
+    else if (name == "registration-window") options.router.registrationWindow = std::chrono::seconds(value);
+    else if (name == "max-password-checks-per-host") options.router.passwordChecksPerHost = count;
+    else if (name == "max-queued-per-host") options.server.dispatch.maxQueuedPerHost = count;
+    else if (name == "connect-timeout") options.server.dispatch.connectTimeoutMs = ms();
+    else if (name == "max-backoff") options.server.dispatch.maxBackoffMs = ms();
+    else options.logLimit = count;
+}
+
+// Checks and applies every value; returns an error text, empty when fine.
+std::string apply(const QCommandLineParser& parser, ServerOptions& options)
+{
+    for (const NumberOption& number : kNumbers) {
+        if (!parser.isSet(QString::fromLatin1(number.name)))
+            continue;
+        const std::string text = valueOf(parser, number.name);
+        const auto value = parseNumber(text, number);
+        const bool isPort = std::string_view(number.name).ends_with("port");
+        if (!value)
+            return std::string("bad ") + (isPort ? "port" : "value") + " '" + text + "' for --" + number.name
+                 + " (expected " + std::to_string(number.lowest) + "-" + std::to_string(number.highest) + ")";
+        applyNumber(number.name, *value, options);
+    }
+    if (parser.isSet(QStringLiteral("listen"))) {
+        options.listenAddress = valueOf(parser, "listen");
+        if (QHostAddress address; !address.setAddress(QString::fromStdString(options.listenAddress)))
+            return "bad address '" + options.listenAddress + "' for --listen (expected an IP address such as 0.0.0.0)";
+        options.server.listenAddress = QHostAddress(QString::fromStdString(options.listenAddress));
+    }
+    for (const char* file : {"accounts", "state-file"}) {
+        if (parser.isSet(QString::fromLatin1(file)) && valueOf(parser, file).empty())
+            return std::string("empty file name for --") + file;
+    }
+    options.accountsFile = valueOf(parser, "accounts");
+    options.server.stateFile = valueOf(parser, "state-file");
+    for (const QString& bot : parser.values(QStringLiteral("bot"))) {
+        const std::string name = bot.toStdString();
+        if (!isValidName(name))
+            return "bad bot name '" + name + "' (must be non-empty, without spaces)";
+        if (std::find(options.bots.begin(), options.bots.end(), name) == options.bots.end())
+            options.bots.push_back(name);
+    }
+    return {};
 }
 
 CommandLine failure(std::string error)
@@ -72,34 +124,49 @@ CommandLine failure(std::string error)
     return result;
 }
 
+void addOptions(QCommandLineParser& parser)
+{
+    for (const NumberOption& number : kNumbers)
+        parser.addOption({QString::fromLatin1(number.name), {}, QStringLiteral("N")});
+    for (const auto& [name, valueName] : kTexts)
+        parser.addOption({QString::fromLatin1(name), {}, QString::fromLatin1(valueName)});
+    parser.addOption({{QStringLiteral("h"), QStringLiteral("help")}, {}});
+    parser.addOption({QStringLiteral("version"), {}});
+}
+
 } // namespace
 
 CommandLine parseCommandLine(const std::vector<std::string>& args)
 {
-    CommandLine result;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& arg = args[i];
-        if (arg == "--help" || arg == "-h") {
-            result.action = CommandLine::Action::Help;
-            return result;
-        }
-        if (arg.rfind("--", 0) != 0)
-            return failure("unexpected argument '" + arg + "'");
-        const auto equals = arg.find('=');
-        const std::string option = arg.substr(0, equals);
-        if (!isKnownOption(option))
-            return failure("unknown option '" + option + "'");
-        std::string value;
-        if (equals != std::string::npos)
-            value = arg.substr(equals + 1);
-        else if (i + 1 < args.size())
-            value = args[++i];
-        else
-            return failure("option '" + option + "' needs a value");
-        if (std::string error = apply(option, value, result.options); !error.empty())
-            return failure(error);
+    QCommandLineParser parser;
+    // "--port=5" and "--port 5" alike; single-dash words are not long options.
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsCompactedShortOptions);
+    addOptions(parser);
+    QStringList arguments{QStringLiteral("qornc-server")};
+    for (const std::string& arg : args)
+        arguments << QString::fromStdString(arg);
+    if (!parser.parse(arguments)) {
+        const QStringList unknown = parser.unknownOptionNames();
+        if (unknown.isEmpty())
+            return failure(parser.errorText().toStdString());
+        const QString& name = unknown.front();
+        return failure("unknown option '" + std::string(name.size() == 1 ? "-" : "--") + name.toStdString() + "'");
     }
+    CommandLine result;
+    if (parser.isSet(QStringLiteral("help")))
+        result.action = CommandLine::Action::Help;
+    else if (parser.isSet(QStringLiteral("version")))
+        result.action = CommandLine::Action::Version;
+    else if (!parser.positionalArguments().isEmpty())
+        return failure("unexpected argument '" + parser.positionalArguments().front().toStdString() + "'");
+    else if (std::string error = apply(parser, result.options); !error.empty())
+        return failure(error);
     return result;
+}
+
+std::string versionText()
+{
+    return std::string("qornc-server ") + QORNC_SERVER_VERSION + "\n";
 }
 
 std::string usageText()
@@ -119,12 +186,45 @@ Options:
   --accounts FILE   preset passwords, one "name password" per line; '#' starts
                     a comment line. Names not listed get their password from
                     their first login.
+  --state-file FILE keep the names registered by a first login in FILE, so
+                    that they keep their passwords across restarts; it holds
+                    only salted password hashes and is written with mode
+                    0600. Without it they are forgotten when the server stops.
   --bot NAME        add an always-online account that answers every message
                     with the same text (may be repeated)
   -h, --help        print this text and exit
+  --version         print the version and exit
 
-Exit status: 0 after SIGINT/SIGTERM or --help, 1 when the port cannot be
-opened, 2 for a bad option or an unreadable accounts file.
+Limits, so that one host cannot deny the server to the others:
+  --max-connections N
+                    request connections open at once (default 1000)
+  --max-connections-per-host N
+                    request connections open at once from one address
+                    (default 16)
+  --login-timeout N seconds a connection may stay open without a name logged
+                    in over it (default 30)
+  --max-accounts N  names the server knows at most (default 100000)
+  --max-registrations-per-host N
+                    new names one address may register per registration
+                    window (default 10)
+  --registration-window N
+                    length of that window in seconds (default 3600)
+  --max-password-checks-per-host N
+                    password hash checks for one address per minute (default
+                    30); a connection needs one per name
+  --max-queued-per-host N
+                    notifications waiting for one host; beyond it the oldest
+                    is dropped (default 100)
+  --connect-timeout N
+                    seconds a notification connection may take to open
+                    (default 2)
+  --max-backoff N   longest pause, in seconds, between tries to a host whose
+                    deliveries keep failing (default 60)
+  --log-limit N     log lines of one kind per minute; the rest are counted in
+                    a "... N similar lines suppressed" line (default 120)
+
+Exit status: 0 after SIGINT/SIGTERM or --help or --version, 1 when the port
+cannot be opened, 2 for a bad option or an unreadable accounts or state file.
 )";
 }
 

@@ -1,6 +1,9 @@
 #pragma once
 
-#include <cstdint>
+#include "ChatRouter.h"
+#include "ChatServer.h"
+
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -8,14 +11,16 @@ namespace qornc::server {
 
 struct ServerOptions {
     std::string listenAddress = "0.0.0.0";
-    std::uint16_t port = 22001;
-    std::uint16_t notifyPort = 22002;
     std::string accountsFile; // empty: none
     std::vector<std::string> bots;
+    std::size_t maxAccounts = AccountBook::kDefaultCapacity;
+    std::size_t logLimit = 120; // lines of one kind per minute
+    ServerConfig server;
+    RouterLimits router;
 };
 
 struct CommandLine {
-    enum class Action { Run, Help, Fail };
+    enum class Action { Run, Help, Version, Fail };
     Action action = Action::Run;
     ServerOptions options;
     std::string error; // set for Fail
@@ -26,5 +31,6 @@ struct CommandLine {
 CommandLine parseCommandLine(const std::vector<std::string>& args);
 
 std::string usageText();
+std::string versionText();
 
 } // namespace qornc::server

@@ -3,9 +3,11 @@
 #include <QTcpSocket>
 #include <QTimer>
 
+#include <algorithm>
+
 namespace qornc::server {
 
-NotifyDelivery::NotifyDelivery(const QHostAddress& host, quint16 port, QByteArray payload, int timeoutMs,
+NotifyDelivery::NotifyDelivery(const QHostAddress& host, quint16 port, QByteArray payload, int connectTimeoutMs, int timeoutMs,
                                QObject* parent)
     : QObject(parent)
     , host_(host)
@@ -13,9 +15,11 @@ NotifyDelivery::NotifyDelivery(const QHostAddress& host, quint16 port, QByteArra
     , payload_(std::move(payload))
     , socket_(new QTcpSocket(this))
     , timer_(new QTimer(this))
+    , timeoutMs_(timeoutMs)
 {
     timer_->setSingleShot(true);
-    timer_->setInterval(timeoutMs);
+    // A host that does not even answer the handshake gets the short limit.
+    timer_->setInterval(std::min(connectTimeoutMs, timeoutMs));
     connect(timer_, &QTimer::timeout, this, &NotifyDelivery::onTimeout);
     connect(socket_, &QTcpSocket::connected, this, &NotifyDelivery::onConnected);
     connect(socket_, &QTcpSocket::bytesWritten, this, &NotifyDelivery::onBytesWritten);
@@ -31,6 +35,8 @@ void NotifyDelivery::start()
 
 void NotifyDelivery::onConnected()
 {
+    timer_->setInterval(std::max(timeoutMs_ - static_cast<int>(timer_->interval() - timer_->remainingTime()), 1));
+    timer_->start();
     socket_->write(payload_);
 }
 
@@ -59,7 +65,8 @@ void NotifyDelivery::onError()
 
 void NotifyDelivery::onTimeout()
 {
-    finish(flushed_, QStringLiteral("timed out"));
+    const bool connected = socket_->state() == QAbstractSocket::ConnectedState || flushed_;
+    finish(flushed_, connected ? QStringLiteral("timed out") : QStringLiteral("connect timed out"));
     socket_->abort();
 }
 

@@ -12,13 +12,13 @@ namespace qornc::server {
 
 // One notification on one connection of its own: connect, write the text
 // and its NUL, then close gracefully so the client reads it to the end.
-// Whatever happens, `finished` is emitted exactly once, at the latest when
-// the timeout runs out.
+// Whatever happens, `finished` is emitted exactly once: at the latest when
+// the connect timeout runs out without a connection, or the whole timeout.
 class NotifyDelivery : public QObject {
     Q_OBJECT
 
 public:
-    NotifyDelivery(const QHostAddress& host, quint16 port, QByteArray payload, int timeoutMs,
+    NotifyDelivery(const QHostAddress& host, quint16 port, QByteArray payload, int connectTimeoutMs, int timeoutMs,
                    QObject* parent = nullptr);
 
     void start();
@@ -39,6 +39,7 @@ private:
     QByteArray payload_;
     QTcpSocket* socket_;
     QTimer* timer_;
+    int timeoutMs_;
     bool flushed_ = false;
     bool done_ = false;
 };

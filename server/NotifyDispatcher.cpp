@@ -3,7 +3,9 @@
 #include "NotifyDelivery.h"
 
 #include <QHostAddress>
+#include <QTimer>
 
+#include <algorithm>
 #include <utility>
 
 namespace qornc::server {
@@ -18,31 +20,36 @@ NotifyDispatcher::NotifyDispatcher(quint16 notifyPort, DispatchLimits limits, Lo
 
 void NotifyDispatcher::send(Notification notification)
 {
-    if (pending_ >= limits_.maxPending) {
-        log_("notify " + notification.host + " dropped: " + std::to_string(pending_) + " notifications pending");
-        return;
+    HostQueue& queue = hosts_[notification.host];
+    if (queue.texts.size() >= std::max<std::size_t>(limits_.maxQueuedPerHost, 1)) {
+        queue.texts.pop_front();
+        --pending_;
+        log_("notify " + notification.host + " dropped: " + std::to_string(queue.texts.size() + 1)
+             + " notifications waiting for that host");
     }
     ++pending_;
-    queues_[notification.host].push_back(std::move(notification.text));
-    if (!busyHosts_.contains(notification.host))
+    queue.texts.push_back(std::move(notification.text));
+    if (!queue.busy && !queue.backingOff)
         startNext(notification.host);
 }
 
 void NotifyDispatcher::startNext(const std::string& host)
 {
-    auto queue = queues_.find(host);
-    if (queue == queues_.end() || queue->second.empty()) {
-        queues_.erase(host);
-        busyHosts_.erase(host);
+    const auto found = hosts_.find(host);
+    if (found == hosts_.end())
+        return;
+    HostQueue& queue = found->second;
+    if (queue.texts.empty()) {
+        hosts_.erase(found);
         return;
     }
-    QByteArray payload(queue->second.front().data(), static_cast<qsizetype>(queue->second.front().size()));
+    QByteArray payload(queue.texts.front().data(), static_cast<qsizetype>(queue.texts.front().size()));
     payload.append('\0');
-    queue->second.pop_front();
-    busyHosts_.insert(host);
+    queue.texts.pop_front();
+    queue.busy = true;
 
-    auto* delivery = new NotifyDelivery(QHostAddress(QString::fromStdString(host)), notifyPort_,
-                                        std::move(payload), limits_.timeoutMs, this);
+    auto* delivery = new NotifyDelivery(QHostAddress(QString::fromStdString(host)), notifyPort_, std::move(payload),
+                                        limits_.connectTimeoutMs, limits_.timeoutMs, this);
     // Queued, so that a delivery failing inside start() cannot re-enter us.
     connect(delivery, &NotifyDelivery::finished, this,
             [this, host, delivery](bool delivered, const QString& failure) {
@@ -56,9 +63,30 @@ void NotifyDispatcher::startNext(const std::string& host)
 void NotifyDispatcher::onFinished(const std::string& host, bool delivered, const QString& failure)
 {
     --pending_;
-    if (!delivered)
-        log_("notify " + host + " dropped: " + failure.toStdString());
-    startNext(host);
+    HostQueue& queue = hosts_[host];
+    queue.busy = false;
+    queue.failures = delivered ? 0 : queue.failures + 1;
+    if (delivered || queue.failures < 2) {
+        if (!delivered)
+            log_("notify " + host + " dropped: " + failure.toStdString());
+        startNext(host);
+        return;
+    }
+    const int delay = backoffMs(queue.failures);
+    log_("notify " + host + " dropped: " + failure.toStdString() + "; next try in " + std::to_string(delay) + " ms");
+    queue.backingOff = true;
+    QTimer::singleShot(delay, this, [this, host] {
+        hosts_[host].backingOff = false;
+        startNext(host);
+    });
+}
+
+int NotifyDispatcher::backoffMs(int failures) const
+{
+    // One failure may be a client that just quit; from the second on, wait
+    // 1 s, 2 s, 4 s ... up to the ceiling.
+    const int doublings = std::min(failures - 2, 16);
+    return static_cast<int>(std::min<long long>(1000LL << doublings, limits_.maxBackoffMs));
 }
 
 } // namespace qornc::server

@@ -8,20 +8,22 @@
 #include <cstddef>
 #include <deque>
 #include <map>
-#include <set>
 #include <string>
 
 namespace qornc::server {
 
 struct DispatchLimits {
-    std::size_t maxPending = 10'000;
+    std::size_t maxQueuedPerHost = 100;
+    int connectTimeoutMs = 2'000;
     int timeoutMs = 5'000;
+    int maxBackoffMs = 60'000;
 };
 
 // Sends notifications, one connection each. A host gets one delivery at a
-// time, so texts reach it in the order they were produced; different hosts do
-// not wait for each other, and an unreachable host costs at most the timeout
-// per queued text and never more than `maxPending` texts in memory.
+// time, so texts reach it in the order they were produced. Every host has a
+// queue of its own: a slow or dead host delays only its own texts, and when
+// its queue is full its oldest text goes. A host whose deliveries keep
+// failing is tried less and less often, up to `maxBackoffMs` apart.
 class NotifyDispatcher : public QObject {
     Q_OBJECT
 
@@ -34,14 +36,21 @@ public:
     std::size_t pending() const { return pending_; }
 
 private:
+    struct HostQueue {
+        std::deque<std::string> texts;
+        bool busy = false;
+        bool backingOff = false;
+        int failures = 0;
+    };
+
     void startNext(const std::string& host);
     void onFinished(const std::string& host, bool delivered, const QString& failure);
+    int backoffMs(int failures) const;
 
     quint16 notifyPort_;
     DispatchLimits limits_;
     LogSink log_;
-    std::map<std::string, std::deque<std::string>> queues_;
-    std::set<std::string> busyHosts_;
+    std::map<std::string, HostQueue> hosts_;
     std::size_t pending_ = 0;
 };
 

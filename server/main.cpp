@@ -4,13 +4,17 @@
 #include "ChatServer.h"
 #include "CommandLine.h"
 #include "LogSink.h"
+#include "LogThrottle.h"
 #include "SignalQuitter.h"
+#include "StateFile.h"
 
 #include <QCoreApplication>
+#include <QTimer>
 
 #include <cstdio>
 #include <string>
-#include <vector>
+
+#include <sys/resource.h>
 
 using namespace qornc::server;
 
@@ -22,13 +26,15 @@ int fail(int code, const std::string& message)
     return code;
 }
 
-ServerConfig configFrom(const ServerOptions& options)
+// Every connection and every delivery in flight is a descriptor; the usual
+// soft limit of 1024 is below what the connection caps allow.
+void raiseDescriptorLimit()
 {
-    ServerConfig config;
-    config.listenAddress = QHostAddress(QString::fromStdString(options.listenAddress));
-    config.port = options.port;
-    config.notifyPort = options.notifyPort;
-    return config;
+    rlimit limit{};
+    if (getrlimit(RLIMIT_NOFILE, &limit) == 0 && limit.rlim_cur < limit.rlim_max) {
+        limit.rlim_cur = limit.rlim_max;
+        setrlimit(RLIMIT_NOFILE, &limit);
+    }
 }
 
 } // namespace
@@ -36,8 +42,8 @@ ServerConfig configFrom(const ServerOptions& options)
 int main(int argc, char* argv[])
 {
     const CommandLine command = parseCommandLine({argv + 1, argv + argc});
-    if (command.action == CommandLine::Action::Help) {
-        std::fputs(usageText().c_str(), stdout);
+    if (command.action == CommandLine::Action::Help || command.action == CommandLine::Action::Version) {
+        std::fputs((command.action == CommandLine::Action::Help ? usageText() : versionText()).c_str(), stdout);
         return 0;
     }
     if (command.action == CommandLine::Action::Fail)
@@ -45,19 +51,32 @@ int main(int argc, char* argv[])
 
     QCoreApplication app(argc, argv);
     const SignalQuitter quitter;
+    raiseDescriptorLimit();
     const ServerOptions& options = command.options;
-    AccountBook accounts;
+    AccountBook accounts(options.maxAccounts);
     std::string error;
     if (!options.accountsFile.empty() && !loadAccountsFile(options.accountsFile, accounts, error))
         return fail(2, error);
+    // Written back at once, so that a path the server cannot write fails now
+    // rather than at the first registration.
+    if (!options.server.stateFile.empty()
+        && (!loadStateFile(options.server.stateFile, accounts, error)
+            || !saveStateFile(options.server.stateFile, accounts, error)))
+        return fail(2, error);
 
-    const LogSink log = stdoutLog();
-    ChatServer server(ChatRouter(std::move(accounts), options.bots), configFrom(options), log);
+    LogThrottle throttle(stdoutLog(), options.logLimit);
+    QTimer summaries;
+    QObject::connect(&summaries, &QTimer::timeout, [&throttle] { throttle.flushDue(); });
+    summaries.start(1000);
+    const LogSink log = [&throttle](const std::string& line) { throttle.line(line); };
+    const std::size_t known = accounts.size();
+    ChatServer server(ChatRouter(std::move(accounts), options.bots, options.router), options.server, log);
     if (QString listenError; !server.listen(listenError))
         return fail(1, listenError.toStdString());
     if (!quitter.isActive())
         log("warning: SIGINT/SIGTERM will not shut down cleanly");
     log("listening on " + options.listenAddress + ":" + std::to_string(server.port()) + ", notifications to port "
-        + std::to_string(options.notifyPort) + ", " + std::to_string(options.bots.size()) + " bot(s)");
+        + std::to_string(options.server.notifyPort) + ", " + std::to_string(options.bots.size()) + " bot(s), "
+        + std::to_string(known) + " account(s)");
     return app.exec();
 }

@@ -1,0 +1,173 @@
+#include "StateFile.h"
+
+#include "AccountBook.h"
+#include "PasswordHasher.h"
+#include "RequestText.h"
+
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace qornc::server {
+
+namespace {
+
+constexpr std::string_view kHeader =
+    "# qornc-server state: \"HASH NAME\" per registered account; rewritten by the server\n";
+
+bool needsEscape(unsigned char byte)
+{
+    return byte <= ' ' || byte == 0x7f || byte == '%';
+}
+
+std::string escapeName(std::string_view name)
+{
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    std::string out;
+    for (const char c : name) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (needsEscape(byte))
+            out += {'%', kHex[byte >> 4], kHex[byte & 0xf]};
+        else
+            out += c;
+    }
+    return out;
+}
+
+int hexValue(char c)
+{
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    return -1;
+}
+
+bool unescapeName(std::string_view text, std::string& name)
+{
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const auto byte = static_cast<unsigned char>(text[i]);
+        if (byte != '%') {
+            if (needsEscape(byte))
+                return false;
+            name += text[i];
+            continue;
+        }
+        if (i + 2 >= text.size())
+            return false;
+        const int high = hexValue(text[i + 1]);
+        const int low = hexValue(text[i + 2]);
+        if (high < 0 || low < 0)
+            return false;
+        name += static_cast<char>(high * 16 + low);
+        i += 2;
+    }
+    return !name.empty();
+}
+
+bool parseLine(std::string_view line, AccountBook& book, std::string& error)
+{
+    const WordSplit split = splitFirstWord(line);
+    std::string name;
+    const std::string hash(split.word);
+    if (!PasswordHasher::isHash(hash) || !unescapeName(split.rest, name)) {
+        error = "expected \"HASH NAME\"";
+        return false;
+    }
+    if (!book.restore(name, hash)) {
+        error = book.contains(name) ? "duplicate name" : "too many accounts";
+        return false;
+    }
+    return true;
+}
+
+bool fail(std::string& error, const std::string& what)
+{
+    error = what + ": " + std::strerror(errno);
+    return false;
+}
+
+} // namespace
+
+std::string formatState(const AccountBook& book)
+{
+    std::string out(kHeader);
+    for (const auto& [name, hash] : book.registered())
+        out += hash + ' ' + escapeName(name) + '\n';
+    return out;
+}
+
+bool parseState(std::string_view content, AccountBook& book, std::string& error)
+{
+    int lineNumber = 0;
+    while (!content.empty()) {
+        const auto end = content.find('\n');
+        const std::string_view line = content.substr(0, end);
+        content = end == std::string_view::npos ? std::string_view{} : content.substr(end + 1);
+        ++lineNumber;
+        if (line.empty() || line.front() == '#')
+            continue;
+        if (!parseLine(line, book, error)) {
+            error = "line " + std::to_string(lineNumber) + ": " + error;
+            return false;
+        }
+    }
+    return true;
+}
+
+bool loadStateFile(const std::string& path, AccountBook& book, std::string& error)
+{
+    std::error_code ignored;
+    if (!std::filesystem::exists(std::filesystem::symlink_status(path, ignored)))
+        return true;
+    std::ifstream in(path, std::ios::binary);
+    if (!in || std::filesystem::is_directory(path, ignored)) {
+        error = "cannot read state file " + path;
+        return false;
+    }
+    std::ostringstream content;
+    content << in.rdbuf();
+    if (parseState(content.str(), book, error))
+        return true;
+    error = path + ": " + error;
+    return false;
+}
+
+bool saveStateFile(const std::string& path, const AccountBook& book, std::string& error)
+{
+    const std::string content = formatState(book);
+    const std::string temporary = path + ".new";
+    const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0600);
+    if (fd < 0)
+        return fail(error, "cannot write state file " + path);
+    // A leftover file of an earlier crash may have had wider permissions.
+    bool ok = ::fchmod(fd, 0600) == 0;
+    for (std::size_t done = 0; ok && done < content.size();) {
+        const ssize_t written = ::write(fd, content.data() + done, content.size() - done);
+        ok = written > 0 || (written < 0 && errno == EINTR);
+        done += written > 0 ? static_cast<std::size_t>(written) : 0;
+    }
+    ok = ok && ::fsync(fd) == 0;
+    ok = ::close(fd) == 0 && ok;
+    if (!ok || ::rename(temporary.c_str(), path.c_str()) != 0) {
+        const int saved = errno;
+        ::unlink(temporary.c_str());
+        errno = saved;
+        return fail(error, "cannot write state file " + path);
+    }
+    // The rename itself is only durable once the directory is on disk.
+    const std::string folder = std::filesystem::path(path).parent_path().string();
+    if (const int dir = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC); dir >= 0) {
+        ::fsync(dir);
+        ::close(dir);
+    }
+    return true;
+}
+
+} // namespace qornc::server
