@@ -83,7 +83,7 @@ RouteResult ChatRouter::registerName(ConnectionId connection, const std::string&
         return ignored(refused + "cannot hash the password");
     proven_[connection].insert_or_assign(std::string(head.name), std::string(head.afterName));
     online_.insert_or_assign(std::string(head.name), Presence{connection, peerHost});
-    return {"login " + shown(head.name) + " from " + peerHost + " (new name)", std::nullopt, true};
+    return {"login " + shown(head.name) + " from " + peerHost, std::nullopt, true};
 }
 
 RouteResult ChatRouter::logout(ConnectionId connection, const std::string& peerHost, const RequestHead& head)

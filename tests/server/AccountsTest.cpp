@@ -1,7 +1,8 @@
 #include "AccountBook.h"
 #include "AccountsFile.h"
+#include "StateFile.h"
 
-// Loading from disk, and refusing an unreadable file, is checked by running the program.
+// Loading from disk, refusing an unreadable file and surviving a restart are checked by running the program.
 
 #include <gtest/gtest.h>
 
@@ -9,56 +10,67 @@
 
 using namespace qornc::server;
 
-TEST(AccountBook, FirstLoginFixesThePassword)
+namespace {
+
+AccountBook cheapBook(std::size_t capacity = AccountBook::kDefaultCapacity)
 {
-    AccountBook book;
-    EXPECT_EQ(book.login("alice", "one two"), AccountBook::Login::Registered);
-    EXPECT_EQ(book.login("alice", "one two"), AccountBook::Login::Accepted);
-    EXPECT_EQ(book.login("alice", "one"), AccountBook::Login::WrongPassword);
-    EXPECT_EQ(book.login("alice", "one two "), AccountBook::Login::WrongPassword);
-    ASSERT_NE(book.passwordOf("alice"), nullptr);
-    EXPECT_EQ(*book.passwordOf("alice"), "one two");
-    EXPECT_EQ(book.passwordOf("Alice"), nullptr);
+    return AccountBook(capacity, PasswordHasher(PasswordHasher::cheapestCost()));
 }
 
-TEST(AccountBook, CapacityRefusesOnlyNewNames)
-{
-    AccountBook book(2);
-    EXPECT_EQ(book.login("a", "1"), AccountBook::Login::Registered);
-    EXPECT_TRUE(book.preset("b", "2"));
-    EXPECT_EQ(book.login("c", "3"), AccountBook::Login::Full);
-    EXPECT_FALSE(book.preset("d", "4"));
-    EXPECT_EQ(book.login("a", "1"), AccountBook::Login::Accepted);
-    EXPECT_EQ(book.login("b", "2"), AccountBook::Login::Accepted);
-    EXPECT_EQ(book.size(), 2u);
-}
+} // namespace
 
 TEST(AccountsFile, ParsesLinesOrNamesTheBadOne)
 {
     struct Case {
         const char* name;
         std::string content;
-        bool ok;
-        std::string errorPart;
+        std::string errorPart; // empty: accepted
         std::vector<std::pair<std::string, std::string>> accounts;
     };
     const std::vector<Case> cases = {
-        {"plain", "alice secret\nbob two words\n", true, "", {{"alice", "secret"}, {"bob", "two words"}}},
-        {"crlf and no final newline", "alice secret\r\nbob pw", true, "", {{"alice", "secret"}, {"bob", "pw"}}},
-        {"comments and blanks", "# users\n\nalice  spaced\n", true, "", {{"alice", " spaced"}}},
-        {"missing password", "alice secret\nbob\n", false, "line 2", {}},
-        {"empty password", "alice \n", false, "line 1", {}},
-        {"leading space", " alice pw\n", false, "line 1", {}},
-        {"duplicate", "alice a\n\nalice b\n", false, "line 3: duplicate", {}},
+        {"crlf, comments, no final newline", "# users\n\nalice  spaced\r\nbob two words", "",
+         {{"alice", " spaced"}, {"bob", "two words"}}},
+        {"missing password", "alice secret\nbob\n", "line 2", {}},
+        {"leading space", " alice pw\n", "line 1", {}},
+        {"duplicate", "alice a\n\nalice b\n", "line 3: duplicate", {}},
     };
     for (const Case& c : cases) {
-        AccountBook book;
+        AccountBook book = cheapBook();
         std::string error;
-        EXPECT_EQ(parseAccounts(c.content, book, error), c.ok) << c.name;
+        EXPECT_EQ(parseAccounts(c.content, book, error), c.errorPart.empty()) << c.name;
         EXPECT_NE(error.find(c.errorPart), std::string::npos) << c.name << ": " << error;
         for (const auto& [user, password] : c.accounts) {
-            ASSERT_NE(book.passwordOf(user), nullptr) << c.name;
-            EXPECT_EQ(*book.passwordOf(user), password) << c.name;
+            EXPECT_TRUE(book.matches(user, password)) << c.name;
+            EXPECT_FALSE(book.matches(user, password + "x")) << c.name;
         }
     }
+}
+
+// Names are bytes: a newline or '%' in a name must not break the file or another name.
+TEST(StateFile, KeepsHashesOfRegisteredNamesOnly)
+{
+    AccountBook book = cheapBook();
+    ASSERT_TRUE(book.preset("admin", "clear pw"));
+    const std::vector<std::string> names = {"alice", "two\nlines", "50%", "caf\xc3\xa9\x7f"};
+    for (const std::string& name : names)
+        ASSERT_TRUE(book.registerName(name, "s3cret " + name));
+    const std::string saved = formatState(book);
+    EXPECT_EQ(saved.find("s3cret"), std::string::npos) << saved;
+    EXPECT_EQ(saved.find("admin"), std::string::npos) << saved;
+
+    AccountBook reloaded = cheapBook(names.size());
+    std::string error;
+    ASSERT_TRUE(parseState(saved, reloaded, error)) << error;
+    for (const std::string& name : names) {
+        EXPECT_TRUE(reloaded.matches(name, "s3cret " + name)) << name;
+        EXPECT_FALSE(reloaded.matches(name, "s3cret")) << name;
+    }
+    EXPECT_EQ(formatState(reloaded), saved);
+    for (const char* bad : {"$argon2id$v=19$broken alice\n", "alice\n", "%41 x\n"}) {
+        AccountBook empty = cheapBook();
+        EXPECT_FALSE(parseState(bad, empty, error)) << bad;
+        EXPECT_NE(error.find("line 1"), std::string::npos) << error;
+    }
+    EXPECT_FALSE(parseState(saved, reloaded, error));
+    EXPECT_NE(error.find("duplicate"), std::string::npos) << error;
 }

@@ -51,8 +51,9 @@ void NotifySink::onNewConnection()
     }
 }
 
-RequestClient::RequestClient(quint16 port)
+RequestClient::RequestClient(quint16 port, const char* from)
 {
+    socket_.bind(QHostAddress(QString::fromLatin1(from)));
     socket_.connectToHost(QHostAddress::LocalHost, port);
     if (!waitFor([this] { return socket_.state() == QAbstractSocket::ConnectedState; }))
         throw std::runtime_error("cannot connect to the server under test");

@@ -37,10 +37,11 @@ private:
     std::vector<QByteArray> received_;
 };
 
-// A request connection to the server under test.
+// A request connection to the server under test, from `from` (any 127/8
+// address stands in for another host).
 class RequestClient {
 public:
-    explicit RequestClient(quint16 port);
+    explicit RequestClient(quint16 port, const char* from = "127.0.0.1");
 
     void send(std::string_view text, int blockSize = 128) { sendRaw(block(text, blockSize)); }
     void sendRaw(const QByteArray& bytes) { socket_.write(bytes); }

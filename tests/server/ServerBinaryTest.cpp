@@ -9,6 +9,8 @@
 
 #include <tuple>
 
+#include <sys/stat.h>
+
 using namespace qornc::server::test;
 
 namespace {
@@ -55,51 +57,97 @@ quint16 startServer(QProcess& process, QStringList args)
 
 } // namespace
 
-// Exit codes: 0 for help, 2 for a bad command line or accounts file, 1 when the port is taken.
+// Exit codes: 0 for help and version, 2 for a bad command line, accounts or state file, 1 when the port is taken.
 TEST(ServerBinary, ExitCodesAsDocumented)
 {
-    const ProcessResult help = runToEnd({"--help"});
-    EXPECT_EQ(help.exitCode, 0);
-    EXPECT_TRUE(help.out.contains(QLatin1String("--notify-port"))) << help.out.toStdString();
-
     QTcpServer occupant;
     ASSERT_TRUE(occupant.listen(QHostAddress::LocalHost, 0));
     const QString taken = QString::number(occupant.serverPort());
+    QTemporaryDir dir;
+    QFile broken(dir.filePath(QStringLiteral("broken")));
+    ASSERT_TRUE(broken.open(QIODevice::WriteOnly) && broken.write("alice s3cret\n") > 0 && broken.flush());
     const std::tuple<QStringList, int, const char*> cases[] = {
+        {{"--help"}, 0, "--max-connections-per-host N"},
+        {{"--version"}, 0, "qornc-server 1."},
         {{"--bogus"}, 2, "unknown option '--bogus'"},
+        {{"--max-queued-per-host", "0"}, 2, "bad value '0' for --max-queued-per-host"},
+        {{"--port", "65536"}, 2, "bad port '65536'"},
         {{"--accounts", "/nonexistent/accounts"}, 2, "cannot read accounts file"},
+        {{"--state-file", dir.path()}, 2, "cannot read state file"},
+        {{"--state-file", broken.fileName()}, 2, "line 1"},
+        {{"--state-file", "/nonexistent/state"}, 2, "cannot write state file"},
         {{"--listen", "127.0.0.1", "--port", taken}, 1, "cannot listen"},
     };
-    for (const auto& [args, exitCode, errorPart] : cases) {
-        const ProcessResult bad = runToEnd(args);
-        EXPECT_EQ(bad.exitCode, exitCode) << errorPart;
-        EXPECT_TRUE(bad.err.contains(QLatin1String(errorPart))) << bad.err.toStdString();
+    for (const auto& [args, exitCode, textPart] : cases) {
+        const ProcessResult run = runToEnd(args);
+        EXPECT_EQ(run.exitCode, exitCode) << textPart;
+        EXPECT_TRUE((run.out + run.err).contains(QLatin1String(textPart))) << (run.out + run.err).toStdString();
     }
 }
 
-TEST(ServerBinary, ServesABotAndStopsCleanlyOnSigterm)
+// The manual page lists exactly the options and defaults that --help does.
+TEST(ServerBinary, ManualPageMatchesHelp)
+{
+    QFile page(QStringLiteral(QORNC_SERVER_MANUAL));
+    ASSERT_TRUE(page.open(QIODevice::ReadOnly));
+    const QString manual = QString::fromUtf8(page.readAll()).replace(QLatin1String("\\-"), QLatin1String("-"));
+    const QString help = runToEnd({"--help"}).out;
+    const QRegularExpression pattern(QStringLiteral("--[a-z-]+|default \\d+"));
+    const auto found = [&](const QString& text) {
+        QStringList all; // as one text, so a failure shows readable names
+        for (const auto& match : pattern.globalMatch(text))
+            all << match.captured();
+        all.removeDuplicates();
+        all.sort();
+        return all.join(QLatin1Char(' ')).toStdString();
+    };
+    EXPECT_FALSE(found(help).empty());
+    EXPECT_EQ(found(manual), found(help));
+}
+
+TEST(ServerBinary, RegisteredNameKeepsItsPasswordAcrossARestart)
 {
     NotifySink sink;
     QTemporaryDir dir;
-    ASSERT_TRUE(dir.isValid());
-    const QString accounts = dir.filePath(QStringLiteral("accounts"));
-    QFile file(accounts);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write("alice preset pw\n") > 0 && file.flush());
-    QProcess process;
-    const quint16 port = startServer(process, {"--notify-port", QString::number(sink.port()), "--bot", "echo",
-                                               "--accounts", accounts});
-    ASSERT_NE(port, 0) << process.readAllStandardError().toStdString();
-
+    const QString state = dir.filePath(QStringLiteral("state"));
+    QFile accounts(dir.filePath(QStringLiteral("accounts")));
+    ASSERT_TRUE(accounts.open(QIODevice::WriteOnly) && accounts.write("bob preset pw\n") > 0 && accounts.flush());
+    const QStringList args = {"--notify-port", QString::number(sink.port()), "--state-file", state,
+                              "--accounts", accounts.fileName(), "--bot", "echo"};
+    QProcess first;
+    quint16 port = startServer(first, args);
+    ASSERT_NE(port, 0) << first.readAllStandardError().toStdString();
     RequestClient alice(port);
-    alice.send("message alice preset pw echo hi there");
+    alice.send("login alice s3cret word");
+    alice.send("getbuddy alice s3cret word alice");
     ASSERT_TRUE(sink.waitForCount(1, kTimeoutMs));
-    EXPECT_EQ(sink.received().front(), QByteArray("message echo hi there", 22));
+    first.terminate();
+    ASSERT_TRUE(first.waitForFinished(kTimeoutMs));
+    EXPECT_EQ(first.exitCode(), 0);
 
-    process.terminate();
-    ASSERT_TRUE(process.waitForFinished(kTimeoutMs));
-    EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
-    EXPECT_EQ(process.exitCode(), 0);
-    const QString log = QString::fromUtf8(process.readAllStandardOutput());
-    EXPECT_TRUE(log.contains(QStringLiteral("message alice -> echo (8 bytes)"))) << log.toStdString();
-    EXPECT_FALSE(log.contains(QStringLiteral("preset pw")));
+    QFile file(state);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray saved = file.readAll();
+    struct stat status{};
+    EXPECT_TRUE(::stat(state.toLocal8Bit().constData(), &status) == 0 && (status.st_mode & 0777) == 0600);
+    EXPECT_FALSE(saved.contains("s3cret")) << saved.toStdString();
+    EXPECT_TRUE(saved.contains(" alice\n")) << saved.toStdString();
+
+    QProcess second;
+    port = startServer(second, args);
+    ASSERT_NE(port, 0);
+    RequestClient thief(port);
+    thief.send("login alice stolen");
+    thief.send("getbuddy alice stolen alice");
+    RequestClient owner(port);
+    owner.send("getbuddy alice s3cret word alice");
+    owner.send("message bob preset pw echo hi");
+    ASSERT_TRUE(sink.waitForCount(3, kTimeoutMs));
+    waitFor([] { return false; }, 200);
+    EXPECT_EQ(sink.received(), (std::vector<QByteArray>{QByteArray("getbuddy true alice", 20),
+                                                        QByteArray("getbuddy false alice", 21),
+                                                        QByteArray("message echo hi", 16)}));
+    second.terminate();
+    ASSERT_TRUE(second.waitForFinished(kTimeoutMs));
+    EXPECT_TRUE(second.readAllStandardOutput().contains("wrong password for alice"));
 }
