@@ -1,8 +1,8 @@
 #include "AccountBook.h"
-#include "AccountsFile.h"
 #include "StateFile.h"
 
-// Loading from disk, refusing an unreadable file and surviving a restart are checked by running the program.
+// Loading from disk, the accounts file, refusing a broken file and surviving a restart are
+// checked by running the program.
 
 #include <gtest/gtest.h>
 
@@ -18,33 +18,6 @@ AccountBook cheapBook(std::size_t capacity = AccountBook::kDefaultCapacity)
 }
 
 } // namespace
-
-TEST(AccountsFile, ParsesLinesOrNamesTheBadOne)
-{
-    struct Case {
-        const char* name;
-        std::string content;
-        std::string errorPart; // empty: accepted
-        std::vector<std::pair<std::string, std::string>> accounts;
-    };
-    const std::vector<Case> cases = {
-        {"crlf, comments, no final newline", "# users\n\nalice  spaced\r\nbob two words", "",
-         {{"alice", " spaced"}, {"bob", "two words"}}},
-        {"missing password", "alice secret\nbob\n", "line 2", {}},
-        {"leading space", " alice pw\n", "line 1", {}},
-        {"duplicate", "alice a\n\nalice b\n", "line 3: duplicate", {}},
-    };
-    for (const Case& c : cases) {
-        AccountBook book = cheapBook();
-        std::string error;
-        EXPECT_EQ(parseAccounts(c.content, book, error), c.errorPart.empty()) << c.name;
-        EXPECT_NE(error.find(c.errorPart), std::string::npos) << c.name << ": " << error;
-        for (const auto& [user, password] : c.accounts) {
-            EXPECT_TRUE(book.matches(user, password)) << c.name;
-            EXPECT_FALSE(book.matches(user, password + "x")) << c.name;
-        }
-    }
-}
 
 // Names are bytes: a newline or '%' in a name must not break the file or another name.
 TEST(StateFile, KeepsHashesOfRegisteredNamesOnly)

@@ -5,12 +5,12 @@
 
 #include <QElapsedTimer>
 
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include <arpa/inet.h>
-#include <fcntl.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -27,30 +27,19 @@ QByteArray note(const std::string& text)
     return QByteArray::fromStdString(text) + '\0';
 }
 
-// Raw descriptors: thousands of QTcpSockets would only slow the test down.
-class RawSockets {
-public:
-    ~RawSockets()
-    {
-        for (const int fd : fds_)
-            ::close(fd);
-    }
-    // A non-blocking connect from `from`, or a listener that never accepts when `port` is free there.
+// Raw descriptors: thousands of QTcpSockets would only slow the test down. Each is
+// a non-blocking connect from `from` to `port`, or a listener there that never accepts.
+struct RawSockets {
+    std::vector<int> fds;
+    ~RawSockets() { std::for_each(fds.begin(), fds.end(), ::close); }
     void open(const char* from, quint16 port, bool listen)
     {
-        const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK, 0);
-        sockaddr_in address{AF_INET, 0, {}, {}};
-        ::inet_pton(AF_INET, from, &address.sin_addr);
-        address.sin_port = listen ? htons(port) : 0;
-        ::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
-        ::inet_pton(AF_INET, "127.0.0.1", &address.sin_addr);
-        address.sin_port = htons(port);
-        listen ? ::listen(fd, 0) : ::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
-        fds_.push_back(fd);
+        fds.push_back(::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK, 0));
+        sockaddr_in address{AF_INET, htons(listen ? port : 0), {inet_addr(from)}, {}};
+        ::bind(fds.back(), reinterpret_cast<sockaddr*>(&address), sizeof address);
+        address = {AF_INET, htons(port), {inet_addr("127.0.0.1")}, {}};
+        listen ? ::listen(fds.back(), 0) : ::connect(fds.back(), reinterpret_cast<sockaddr*>(&address), sizeof address);
     }
-
-private:
-    std::vector<int> fds_;
 };
 
 class ChatServerLoopback : public ::testing::Test {
@@ -86,32 +75,22 @@ protected:
 
 TEST_F(ChatServerLoopback, IdleConnectionsFromOneHostLeaveRoomForOthers)
 {
-    start();
+    ServerConfig config;
+    config.loginTimeoutMs = 1000;
+    start(config);
     RawSockets idle;
-    for (int i = 0; i < 3000; ++i) {
+    for (int i = 1; i <= 3000; ++i) {
         idle.open("127.0.0.5", server->port(), false);
-        if (i % 100 == 99)
-            waitFor([] { return false; }, 5);
+        if (i % 100 == 0)
+            waitFor([] { return false; }, 5); // lets the server accept as a busy one would
     }
     auto alice = loggedIn("alice");
     auto bob = loggedIn("bob");
     alice->send("message alice pw bob still there");
     ASSERT_TRUE(sink.waitForCount(1));
     EXPECT_EQ(sink.received(), std::vector<QByteArray>{note("message alice still there")});
-    EXPECT_LE(server->connectionCount(), ServerConfig{}.maxConnectionsPerHost + 2);
-}
-
-TEST_F(ChatServerLoopback, ConnectionsWithoutLoginAreClosed)
-{
-    ServerConfig config;
-    config.loginTimeoutMs = 200;
-    start(config);
-    RequestClient idle(server->port(), "127.0.0.5");
-    auto alice = loggedIn("alice");
-    EXPECT_TRUE(waitFor([&] { return idle.socket().state() == QAbstractSocket::UnconnectedState; }, 2000));
-    waitFor([] { return false; }, 300);
-    EXPECT_EQ(alice->socket().state(), QAbstractSocket::ConnectedState);
-    EXPECT_EQ(server->connectionCount(), 1u);
+    EXPECT_LE(server->connectionCount(), config.maxConnectionsPerHost + 2);
+    EXPECT_TRUE(waitFor([&] { return server->connectionCount() == 2; })) << "idle ones outlived the login timeout";
 }
 
 TEST_F(ChatServerLoopback, HostThatNeverAcceptsDelaysOnlyItself)
@@ -142,7 +121,7 @@ TEST_F(ChatServerLoopback, RegistrationFloodLeavesRoomForNewcomers)
 {
     start();
     RequestClient mallory(server->port(), "127.0.0.5");
-    QByteArray flood;
+    QByteArray flood = QByteArray(300, 'g') + '\0'; // garbage first: framing must recover
     for (int i = 0; i < 100'000; ++i)
         flood += block("login u" + std::to_string(i) + " p", 0) + '\0';
     mallory.sendRaw(flood);

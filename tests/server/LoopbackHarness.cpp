@@ -40,12 +40,10 @@ bool NotifySink::waitForCount(std::size_t count, int timeoutMs) const
 
 void NotifySink::onNewConnection()
 {
+    // Unread bytes stay in the socket's buffer, so the whole text is there at the close.
     while (QTcpSocket* socket = server_.nextPendingConnection()) {
-        open_[socket];
-        connect(socket, &QTcpSocket::readyRead, this, [this, socket] { open_[socket] += socket->readAll(); });
         connect(socket, &QTcpSocket::disconnected, this, [this, socket] {
-            received_.push_back(open_[socket] + socket->readAll());
-            open_.erase(socket);
+            received_.push_back(socket->readAll());
             socket->deleteLater();
         });
     }

@@ -6,7 +6,6 @@
 #include <QTcpSocket>
 
 #include <functional>
-#include <map>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -33,7 +32,6 @@ private:
     void onNewConnection();
 
     QTcpServer server_;
-    std::map<QTcpSocket*, QByteArray> open_;
     std::vector<QByteArray> received_;
 };
 
