@@ -7,22 +7,14 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 using namespace qornc::server;
-
-namespace {
-
-AccountBook cheapBook(std::size_t capacity = AccountBook::kDefaultCapacity)
-{
-    return AccountBook(capacity, PasswordHasher(PasswordHasher::cheapestCost()));
-}
-
-} // namespace
 
 // Names are bytes: a newline or '%' in a name must not break the file or another name.
 TEST(StateFile, KeepsHashesOfRegisteredNamesOnly)
 {
-    AccountBook book = cheapBook();
+    AccountBook book(10, PasswordHasher(PasswordHasher::cheapestCost()));
     ASSERT_TRUE(book.preset("admin", "clear pw"));
     const std::vector<std::string> names = {"alice", "two\nlines", "50%", "caf\xc3\xa9\x7f"};
     for (const std::string& name : names)
@@ -31,7 +23,7 @@ TEST(StateFile, KeepsHashesOfRegisteredNamesOnly)
     EXPECT_EQ(saved.find("s3cret"), std::string::npos) << saved;
     EXPECT_EQ(saved.find("admin"), std::string::npos) << saved;
 
-    AccountBook reloaded = cheapBook(names.size());
+    AccountBook reloaded(names.size() + 1, PasswordHasher(PasswordHasher::cheapestCost()));
     std::string error;
     ASSERT_TRUE(parseState(saved, reloaded, error)) << error;
     for (const std::string& name : names) {
@@ -39,11 +31,9 @@ TEST(StateFile, KeepsHashesOfRegisteredNamesOnly)
         EXPECT_FALSE(reloaded.matches(name, "s3cret")) << name;
     }
     EXPECT_EQ(formatState(reloaded), saved);
-    for (const char* bad : {"$argon2id$v=19$broken alice\n", "alice\n", "%41 x\n"}) {
-        AccountBook empty = cheapBook();
-        EXPECT_FALSE(parseState(bad, empty, error)) << bad;
-        EXPECT_NE(error.find("line 1"), std::string::npos) << error;
-    }
-    EXPECT_FALSE(parseState(saved, reloaded, error));
-    EXPECT_NE(error.find("duplicate"), std::string::npos) << error;
+    // A hash libsodium would not take, or a name escaped otherwise than the server does, is a broken line.
+    const std::string hash = saved.substr(saved.find('$'), saved.find(' ', saved.find('$')) - saved.find('$'));
+    for (const std::string& bad : {std::string("$argon2id$v=19$broken bob"), hash + " bob%0a", hash + " bob%4", hash + " b b"})
+        EXPECT_FALSE(parseState(bad, reloaded, error)) << bad;
+    EXPECT_TRUE(parseState(hash + " bob", reloaded, error)) << error;
 }

@@ -22,11 +22,6 @@ using namespace qornc::server::test;
 // while one host misbehaves. 127.0.0.5 plays the hostile host.
 namespace {
 
-QByteArray note(const std::string& text)
-{
-    return QByteArray::fromStdString(text) + '\0';
-}
-
 // Raw descriptors: thousands of QTcpSockets would only slow the test down. Each is
 // a non-blocking connect from `from` to `port`, or a listener there that never accepts.
 struct RawSockets {

@@ -17,6 +17,8 @@ bool waitFor(const std::function<bool()>& done, int timeoutMs = 5000);
 
 // `text`, its NUL and NUL fill up to `blockSize`, as the client sends it.
 QByteArray block(std::string_view text, int blockSize = 128);
+// A notification as it must arrive: the text and its NUL.
+inline QByteArray note(const std::string& text) { return QByteArray::fromStdString(text) + '\0'; }
 
 // Stands in for the clients' notification port: keeps what each accepted
 // connection carried, in the order the connections closed.
