@@ -45,7 +45,6 @@ public:
 
     void send(std::string_view text, int blockSize = 128) { sendRaw(block(text, blockSize)); }
     void sendRaw(const QByteArray& bytes) { socket_.write(bytes); }
-    QTcpSocket& socket() { return socket_; }
 
 private:
     QTcpSocket socket_;
