@@ -20,8 +20,7 @@ TEST(StateFile, KeepsHashesOfRegisteredNamesOnly)
     for (const std::string& name : names)
         ASSERT_TRUE(book.registerName(name, "s3cret " + name));
     const std::string saved = formatState(book);
-    EXPECT_EQ(saved.find("s3cret"), std::string::npos) << saved;
-    EXPECT_EQ(saved.find("admin"), std::string::npos) << saved;
+    EXPECT_TRUE(saved.find("s3cret") == std::string::npos && saved.find("admin") == std::string::npos) << saved;
 
     AccountBook reloaded(names.size() + 1, PasswordHasher(PasswordHasher::cheapestCost()));
     std::string error;

@@ -33,11 +33,6 @@ NotifySink::NotifySink()
     QObject::connect(&server_, &QTcpServer::newConnection, this, &NotifySink::onNewConnection);
 }
 
-bool NotifySink::waitForCount(std::size_t count, int timeoutMs) const
-{
-    return waitFor([this, count] { return received_.size() >= count; }, timeoutMs);
-}
-
 void NotifySink::onNewConnection()
 {
     // Unread bytes stay in the socket's buffer, so the whole text is there at the close.

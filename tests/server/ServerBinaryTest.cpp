@@ -7,7 +7,7 @@
 #include <QTcpServer>
 #include <QTemporaryDir>
 
-#include <sys/stat.h>
+#include <set>
 
 using namespace qornc::server::test;
 
@@ -60,7 +60,6 @@ TEST(ServerBinary, ExitCodesAndOptionsAsDocumented)
         {{"--version"}, 0, "qornc-server 1."},
         {{"--bogus"}, 2, "unknown option '--bogus'"},
         {{"--max-queued-per-host", "0"}, 2, "bad value '0' for --max-queued-per-host"},
-        {{"--accounts", "/nonexistent/accounts"}, 2, "cannot read accounts file"},
         {{"--accounts", broken}, 2, "line 2"},
         {{"--state-file", dir.path()}, 2, "cannot read state file"},
         {{"--state-file", broken}, 2, "line 2"},
@@ -77,12 +76,10 @@ TEST(ServerBinary, ExitCodesAndOptionsAsDocumented)
     QFile page(QStringLiteral(QORNC_SERVER_MANUAL));
     ASSERT_TRUE(page.open(QIODevice::ReadOnly));
     const auto found = [](const QString& text) {
-        QStringList all; // joined into one text, so that a failure shows readable names
+        std::set<std::string> all;
         for (const auto& match : QRegularExpression(QStringLiteral("--[a-z-]+|default \\d+")).globalMatch(text))
-            all << match.captured();
-        all.removeDuplicates();
-        all.sort();
-        return all.join(QLatin1Char(' ')).toStdString();
+            all.insert(match.captured().toStdString());
+        return all;
     };
     EXPECT_EQ(found(QString::fromUtf8(page.readAll()).replace(QLatin1String("\\-"), QLatin1String("-"))),
               found(runToEnd({"--help"}).second));
@@ -108,8 +105,7 @@ TEST(ServerBinary, RegisteredNameKeepsItsPasswordAcrossARestart)
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     const QByteArray saved = file.readAll();
     EXPECT_TRUE(!saved.contains("s3cret") && saved.contains(" alice\n")) << saved.toStdString();
-    struct stat status{};
-    EXPECT_TRUE(::stat(state.toLocal8Bit().constData(), &status) == 0 && (status.st_mode & 0777) == 0600);
+    EXPECT_EQ(QFile::permissions(state), QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser);
 
     QProcess second;
     const quint16 port = start(second, args);
