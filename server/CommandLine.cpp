@@ -30,6 +30,7 @@ constexpr NumberOption kNumbers[] = {
     {"registration-window", 1, 31'536'000},
     {"max-password-checks-per-host", 1, 1'000'000},
     {"max-queued-per-host", 1, 1'000'000},
+    {"max-queued", 1, 100'000'000},
     {"connect-timeout", 1, 600},
     {"max-backoff", 1, 86'400},
     {"log-limit", 1, 1'000'000'000},
@@ -75,6 +76,7 @@ void applyNumber(const std::string& name, long long value, ServerOptions& option
     else if (name == "registration-window") options.router.registrationWindow = std::chrono::seconds(value);
     else if (name == "max-password-checks-per-host") options.router.passwordChecksPerHost = count;
     else if (name == "max-queued-per-host") options.server.dispatch.maxQueuedPerHost = count;
+    else if (name == "max-queued") options.server.dispatch.maxQueued = count;
     else if (name == "connect-timeout") options.server.dispatch.connectTimeoutMs = ms();
     else if (name == "max-backoff") options.server.dispatch.maxBackoffMs = ms();
     else options.logLimit = count;
@@ -214,7 +216,9 @@ Limits, so that one host cannot deny the server to the others:
                     30); a connection needs one per name
   --max-queued-per-host N
                     notifications waiting for one host; beyond it the oldest
-                    is dropped (default 100)
+                    is dropped (default 5000)
+  --max-queued N    notifications waiting for all hosts together; beyond it
+                    the host with the most loses its oldest (default 100000)
   --connect-timeout N
                     seconds a notification connection may take to open
                     (default 2)

@@ -21,16 +21,26 @@ NotifyDispatcher::NotifyDispatcher(quint16 notifyPort, DispatchLimits limits, Lo
 void NotifyDispatcher::send(Notification notification)
 {
     HostQueue& queue = hosts_[notification.host];
-    if (queue.texts.size() >= std::max<std::size_t>(limits_.maxQueuedPerHost, 1)) {
-        queue.texts.pop_front();
-        --pending_;
-        log_("notify " + notification.host + " dropped: " + std::to_string(queue.texts.size() + 1)
-             + " notifications waiting for that host");
+    if (queue.texts.size() >= std::max<std::size_t>(limits_.maxQueuedPerHost, 1))
+        dropOldest(notification.host, queue, " notifications waiting for that host");
+    if (pending_ >= limits_.maxQueued) {
+        const auto longest = std::max_element(hosts_.begin(), hosts_.end(), [](const auto& a, const auto& b) {
+            return a.second.texts.size() < b.second.texts.size();
+        });
+        if (!longest->second.texts.empty())
+            dropOldest(longest->first, longest->second, " notifications waiting, the most of all hosts");
     }
     ++pending_;
     queue.texts.push_back(std::move(notification.text));
     if (!queue.busy && !queue.backingOff)
         startNext(notification.host);
+}
+
+void NotifyDispatcher::dropOldest(const std::string& host, HostQueue& queue, const std::string& why)
+{
+    log_("notify " + host + " dropped: " + std::to_string(queue.texts.size()) + why);
+    queue.texts.pop_front();
+    --pending_;
 }
 
 void NotifyDispatcher::startNext(const std::string& host)
