@@ -12,28 +12,43 @@ namespace qornc::server {
 
 namespace {
 
+int milliseconds(long long seconds)
+{
+    return static_cast<int>(seconds * 1000);
+}
+
 struct NumberOption {
     const char* name;
     long long lowest;
     long long highest;
+    void (*apply)(ServerOptions&, long long);
 };
 
-// Every limit, with the range that makes sense for it.
+// Every number, with the range that makes sense for it and where it goes.
 constexpr NumberOption kNumbers[] = {
-    {"port", 0, 65535},
-    {"notify-port", 1, 65535},
-    {"max-connections", 1, 1'000'000},
-    {"max-connections-per-host", 1, 1'000'000},
-    {"login-timeout", 1, 86'400},
-    {"max-accounts", 1, 100'000'000},
-    {"max-registrations-per-host", 1, 1'000'000},
-    {"registration-window", 1, 31'536'000},
-    {"max-password-checks-per-host", 1, 1'000'000},
-    {"max-queued-per-host", 1, 1'000'000},
-    {"max-queued", 1, 100'000'000},
-    {"connect-timeout", 1, 600},
-    {"max-backoff", 1, 86'400},
-    {"log-limit", 1, 1'000'000'000},
+    {"port", 0, 65535, [](ServerOptions& o, long long v) { o.server.port = static_cast<quint16>(v); }},
+    {"notify-port", 1, 65535, [](ServerOptions& o, long long v) { o.server.notifyPort = static_cast<quint16>(v); }},
+    {"max-connections", 1, 1'000'000,
+     [](ServerOptions& o, long long v) { o.server.maxConnections = static_cast<std::size_t>(v); }},
+    {"max-connections-per-host", 1, 1'000'000,
+     [](ServerOptions& o, long long v) { o.server.maxConnectionsPerHost = static_cast<std::size_t>(v); }},
+    {"login-timeout", 1, 86'400, [](ServerOptions& o, long long v) { o.server.loginTimeoutMs = milliseconds(v); }},
+    {"max-accounts", 1, 100'000'000,
+     [](ServerOptions& o, long long v) { o.maxAccounts = static_cast<std::size_t>(v); }},
+    {"max-registrations-per-host", 1, 1'000'000,
+     [](ServerOptions& o, long long v) { o.router.registrationsPerHost = static_cast<std::size_t>(v); }},
+    {"registration-window", 1, 31'536'000,
+     [](ServerOptions& o, long long v) { o.router.registrationWindow = std::chrono::seconds(v); }},
+    {"max-password-checks-per-host", 1, 1'000'000,
+     [](ServerOptions& o, long long v) { o.router.passwordChecksPerHost = static_cast<std::size_t>(v); }},
+    {"max-queued-per-host", 1, 1'000'000,
+     [](ServerOptions& o, long long v) { o.server.dispatch.maxQueuedPerHost = static_cast<std::size_t>(v); }},
+    {"max-queued", 1, 100'000'000,
+     [](ServerOptions& o, long long v) { o.server.dispatch.maxQueued = static_cast<std::size_t>(v); }},
+    {"connect-timeout", 1, 600,
+     [](ServerOptions& o, long long v) { o.server.dispatch.connectTimeoutMs = milliseconds(v); }},
+    {"max-backoff", 1, 86'400, [](ServerOptions& o, long long v) { o.server.dispatch.maxBackoffMs = milliseconds(v); }},
+    {"log-limit", 1, 1'000'000'000, [](ServerOptions& o, long long v) { o.logLimit = static_cast<std::size_t>(v); }},
 };
 
 constexpr const char* kTexts[][2] = {
@@ -62,26 +77,6 @@ std::string valueOf(const QCommandLineParser& parser, const char* name)
     return parser.value(QString::fromLatin1(name)).toStdString();
 }
 
-void applyNumber(const std::string& name, long long value, ServerOptions& options)
-{
-    const auto count = static_cast<std::size_t>(value);
-    const auto ms = [value] { return static_cast<int>(std::min(value * 1000, 2'000'000'000LL)); };
-    if (name == "port") options.server.port = static_cast<quint16>(value);
-    else if (name == "notify-port") options.server.notifyPort = static_cast<quint16>(value);
-    else if (name == "max-connections") options.server.maxConnections = count;
-    else if (name == "max-connections-per-host") options.server.maxConnectionsPerHost = count;
-    else if (name == "login-timeout") options.server.loginTimeoutMs = ms();
-    else if (name == "max-accounts") options.maxAccounts = count;
-    else if (name == "max-registrations-per-host") options.router.registrationsPerHost = count;
-    else if (name == "registration-window") options.router.registrationWindow = std::chrono::seconds(value);
-    else if (name == "max-password-checks-per-host") options.router.passwordChecksPerHost = count;
-    else if (name == "max-queued-per-host") options.server.dispatch.maxQueuedPerHost = count;
-    else if (name == "max-queued") options.server.dispatch.maxQueued = count;
-    else if (name == "connect-timeout") options.server.dispatch.connectTimeoutMs = ms();
-    else if (name == "max-backoff") options.server.dispatch.maxBackoffMs = ms();
-    else options.logLimit = count;
-}
-
 // Checks and applies every value; returns an error text, empty when fine.
 std::string apply(const QCommandLineParser& parser, ServerOptions& options)
 {
@@ -94,7 +89,7 @@ std::string apply(const QCommandLineParser& parser, ServerOptions& options)
         if (!value)
             return std::string("bad ") + (isPort ? "port" : "value") + " '" + text + "' for --" + number.name
                  + " (expected " + std::to_string(number.lowest) + "-" + std::to_string(number.highest) + ")";
-        applyNumber(number.name, *value, options);
+        number.apply(options, *value);
     }
     if (parser.isSet(QStringLiteral("listen"))) {
         options.listenAddress = valueOf(parser, "listen");

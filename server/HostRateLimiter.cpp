@@ -18,11 +18,8 @@ bool HostRateLimiter::allow(const std::string& host)
     auto& times = recent_[host];
     while (!times.empty() && now - times.front() >= window_)
         times.pop_front();
-    if (times.size() >= limit_) {
-        if (times.empty())
-            recent_.erase(host);
+    if (times.size() >= limit_)
         return false;
-    }
     times.push_back(now);
     return true;
 }
@@ -33,7 +30,9 @@ void HostRateLimiter::forgetQuietHosts(std::chrono::steady_clock::time_point now
     if (now - lastSweep_ < window_)
         return;
     lastSweep_ = now;
-    std::erase_if(recent_, [&](const auto& entry) { return entry.second.empty() || now - entry.second.back() >= window_; });
+    std::erase_if(recent_, [&](const auto& entry) {
+        return entry.second.empty() || now - entry.second.back() >= window_;
+    });
 }
 
 } // namespace qornc::server

@@ -7,8 +7,8 @@
 
 namespace qornc::server {
 
-NotifyDelivery::NotifyDelivery(const QHostAddress& host, quint16 port, QByteArray payload, int connectTimeoutMs, int timeoutMs,
-                               QObject* parent)
+NotifyDelivery::NotifyDelivery(const QHostAddress& host, quint16 port, QByteArray payload, int connectTimeoutMs,
+                               int timeoutMs, QObject* parent)
     : QObject(parent)
     , host_(host)
     , port_(port)

@@ -28,7 +28,7 @@ public:
 
     quint16 port() const { return server_.serverPort(); }
     const std::vector<QByteArray>& received() const { return received_; }
-    bool waitForCount(std::size_t count, int ms = 5000) const { return waitFor([&] { return received_.size() >= count; }, ms); }
+    bool waitForCount(std::size_t n, int ms = 5000) const { return waitFor([&] { return received_.size() >= n; }, ms); }
 
 private:
     void onNewConnection();

@@ -21,10 +21,10 @@ quint16 start(QProcess& process, QStringList args)
     process.setProcessChannelMode(QProcess::MergedChannels);
     process.start(QStringLiteral(QORNC_SERVER_BINARY), args << "--listen=127.0.0.1" << "--port=0");
     QString out;
-    const QRegularExpression listening(QStringLiteral("listening on 127\\.0\\.0\\.1:(\\d+)"));
-    waitFor([&] { return listening.match(out += process.readAll()).hasMatch() || process.state() == QProcess::NotRunning; },
+    const QRegularExpression ready(QStringLiteral("listening on 127\\.0\\.0\\.1:(\\d+)"));
+    waitFor([&] { return ready.match(out += process.readAll()).hasMatch() || process.state() == QProcess::NotRunning; },
             kTimeoutMs);
-    return listening.match(out).captured(1).toUShort();
+    return ready.match(out).captured(1).toUShort();
 }
 
 // The exit code (-1 when it crashed or hung) and everything it printed.
