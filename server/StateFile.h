@@ -13,6 +13,7 @@ class AccountBook;
 // spaces written as %XX so that any name fits on one line. Lines starting
 // with '#' are comments. No password is ever written, only its hash.
 std::string formatState(const AccountBook& book);
+// Load the accounts file first: names it gives are left as it gave them.
 bool parseState(std::string_view content, AccountBook& book, std::string& error);
 
 // A missing file is a first start and loads nothing.

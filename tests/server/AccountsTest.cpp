@@ -12,7 +12,7 @@
 using namespace qornc::server;
 
 // Names are bytes: a newline or '%' in a name must not break the file or another name.
-TEST(StateFile, KeepsHashesOfRegisteredNamesOnly)
+TEST(StateFile, KeepsHashesOfRegisteredNamesOnlyAndYieldsToTheAccountsFile)
 {
     AccountBook book(10, PasswordHasher(PasswordHasher::cheapestCost()));
     ASSERT_TRUE(book.preset("admin", "clear pw"));
@@ -22,17 +22,16 @@ TEST(StateFile, KeepsHashesOfRegisteredNamesOnly)
     const std::string saved = formatState(book);
     EXPECT_TRUE(saved.find("s3cret") == std::string::npos && saved.find("admin") == std::string::npos) << saved;
 
-    AccountBook reloaded(names.size() + 1, PasswordHasher(PasswordHasher::cheapestCost()));
+    AccountBook reloaded(names.size() + 2, PasswordHasher(PasswordHasher::cheapestCost()));
+    ASSERT_TRUE(reloaded.preset("alice", "from the accounts file"));
     std::string error;
     ASSERT_TRUE(parseState(saved, reloaded, error)) << error;
-    for (const std::string& name : names) {
-        EXPECT_TRUE(reloaded.matches(name, "s3cret " + name)) << name;
-        EXPECT_FALSE(reloaded.matches(name, "s3cret")) << name;
-    }
-    EXPECT_EQ(formatState(reloaded), saved);
+    for (const std::string& name : names)
+        EXPECT_TRUE(reloaded.matches(name, name == "alice" ? "from the accounts file" : "s3cret " + name)) << name;
     // A hash libsodium would not take, or a name escaped otherwise than the server does, is a broken line.
     const std::string hash = saved.substr(saved.find('$'), saved.find(' ', saved.find('$')) - saved.find('$'));
     for (const std::string& bad : {std::string("$argon2id$x b"), hash + " b%0a", hash + " b%4", hash + " b b"})
         EXPECT_FALSE(parseState(bad, reloaded, error)) << bad;
     EXPECT_TRUE(parseState(hash + " bob", reloaded, error)) << error;
+    EXPECT_EQ(formatState(reloaded).find(" alice\n"), std::string::npos) << "a preset name is not the state's";
 }
