@@ -47,6 +47,7 @@ constexpr NumberOption kNumbers[] = {
      [](ServerOptions& o, long long v) { o.server.dispatch.maxQueued = static_cast<std::size_t>(v); }},
     {"connect-timeout", 1, 600,
      [](ServerOptions& o, long long v) { o.server.dispatch.connectTimeoutMs = milliseconds(v); }},
+    {"delivery-timeout", 1, 600, [](ServerOptions& o, long long v) { o.server.dispatch.timeoutMs = milliseconds(v); }},
     {"max-backoff", 1, 86'400, [](ServerOptions& o, long long v) { o.server.dispatch.maxBackoffMs = milliseconds(v); }},
     {"log-limit", 1, 1'000'000'000, [](ServerOptions& o, long long v) { o.logLimit = static_cast<std::size_t>(v); }},
 };
@@ -217,6 +218,9 @@ Limits, so that one host cannot deny the server to the others:
   --connect-timeout N
                     seconds a notification connection may take to open
                     (default 2)
+  --delivery-timeout N
+                    seconds a notification may take from the start of its
+                    connect until it is written (default 5)
   --max-backoff N   longest pause, in seconds, between tries to a host whose
                     deliveries keep failing (default 60)
   --log-limit N     log lines of one kind per minute; the rest are counted in
