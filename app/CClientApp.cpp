@@ -58,6 +58,7 @@ int CClientApp::Run()
     }
     ExitSignals exitSignals;
     QObject::connect(&exitSignals, &ExitSignals::exitRequested, [this] { EndFromOutside(); });
+    QApplication::setWindowIcon(TrayIcon::NormalIcon()); // the setup dialog's and every box's too
     InitInstance();
     if (m_endingFromOutside)
         return 0; // ended in the setup dialog at start: no list loaded, nobody logged in
