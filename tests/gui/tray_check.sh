@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The client on a desktop with a notification area (Xvfb, openbox, trayer), as a new user meets
-# it: the first run's setup dialog, then the icon in the tray and no window; a press on the icon
+# it: with no tray at start the window shows and a later panel gets the icon; the first run's
+# setup dialog, then the icon in the tray and no window; a press on the icon
 # alone shows nothing, its release shows the window (with its icon), a double click toggles it
 # once; a message while the window is hidden makes the tray slot alternate between the alert
 # picture and the normal one; a second copy in the same folder says so in a box and exits; the
@@ -82,24 +83,34 @@ click_slot() { # xdotool arguments after moving onto the slot's centre
 # Sends a NUL-padded request block of SIZE bytes on the connection on fd 3.
 block() { printf '%s' "$1" >&3; head -c $((256 - ${#1})) /dev/zero >&3; }
 
-mkdir -p "$OUT"
+start_client() { # log name
+  (cd "$CONFIG" && exec env QT_QPA_PLATFORM=xcb XDG_RUNTIME_DIR="$WORK" "$CLIENT_BIN" >"$WORK/$1.log" 2>&1) &
+  CLIENT=$!
+  pids+=("$CLIENT")
+}
+
+mkdir -p "$OUT" "$CONFIG"
 rm -f "$OUT"/*.png
 openbox >"$WORK/openbox.log" 2>&1 &
-pids+=($!)
-trayer --edge top --align right --widthtype request --height 32 --SetDockType true >"$WORK/trayer.log" 2>&1 &
 pids+=($!)
 "$SERVER_BIN" --listen 127.0.0.1 --bot echo >"$SERVER_LOG" 2>&1 &
 pids+=($!)
 within 5 logged "listening on 127.0.0.1:22001" || fail "qornc-server did not start"
-sleep 1 # the panel maps
+
+step "no tray at start: the window stays shown, and a panel started later gets the icon"
+printf 'userid early\npassword pw\nserverip 127.0.0.1\n' >"$CONFIG/info.cfg"
+start_client early
+within 10 shown "QOR Network Client" || fail "without a tray the window did not show"
+trayer --edge top --align right --widthtype request --height 32 --SetDockType true >"$WORK/trayer.log" 2>&1 &
+pids+=($!)
+within 5 showing normal || fail "a panel started after the client did not get its icon"
+kill -TERM "$CLIENT"
+within 5 bash -c "! kill -0 $CLIENT 2>/dev/null" || fail "the client did not end on SIGTERM"
 
 step "first run: the setup dialog comes first"
-mkdir -p "$CONFIG"
 printf 'userid default\npassword default\nserverip 127.0.0.1\n' >"$CONFIG/info.cfg"
 printf 'echo\n' >"$CONFIG/list.cfg"
-(cd "$CONFIG" && exec env QT_QPA_PLATFORM=xcb XDG_RUNTIME_DIR="$WORK" "$CLIENT_BIN" >"$WORK/client.log" 2>&1) &
-CLIENT=$!
-pids+=("$CLIENT")
+start_client client
 within 10 shown "Enter information" || fail "no setup dialog on the first run"
 sleep 0.3
 xdotool windowfocus --sync "$(window_of "Enter information")" key ctrl+a type demo
@@ -145,8 +156,10 @@ sleep 1.2
 showing normal || fail "the icon still blinks after the window showed"
 
 step "a second copy in the same folder"
-(cd "$CONFIG" && exec env QT_QPA_PLATFORM=xcb XDG_RUNTIME_DIR="$WORK" "$CLIENT_BIN" >"$WORK/second.log" 2>&1) &
-SECOND=$!
+FIRST=$CLIENT
+start_client second
+SECOND=$CLIENT
+CLIENT=$FIRST
 within 5 shown "QORNC" "$SECOND" || fail "the second copy showed no box titled \"QORNC\""
 sleep 0.3
 shot 05-second-copy
