@@ -1,12 +1,12 @@
 #include "app/CClientApp.h"
 
 #include <QApplication>
-#include <QSessionManager>
 
 #include "app/CSetupDlg.h"
 #include "app/ExitSignals.h"
 #include "app/SettingsFiles.h"
 #include "app/SetupRules.h"
+#include "app/SingleCopyLock.h"
 #include "ui/MessageBoxes.h"
 
 CClientApp::CClientApp(ClientAppOptions options, MessageBoxes& boxes)
@@ -51,15 +51,35 @@ void CClientApp::InitInstance()
 
 int CClientApp::Run()
 {
-    InitInstance();
-    CClientDlg* window = m_mainWnd.get();
+    const SingleCopyLock folderLock(m_options.configDir);
+    if (folderLock.otherCopyRuns()) {
+        folderLock.ReportOtherCopy(m_boxes);
+        return 1;
+    }
     ExitSignals exitSignals;
-    QObject::connect(&exitSignals, &ExitSignals::exitRequested, window, &CClientDlg::OnOK);
-    // The desktop session ending takes the same way out as Exit.
-    QObject::connect(qApp, &QGuiApplication::commitDataRequest, window, [window](QSessionManager&) { window->OnOK(); });
-    window->DoModal();
+    QObject::connect(&exitSignals, &ExitSignals::exitRequested, [this] { EndFromOutside(); });
+    QApplication::setWindowIcon(TrayIcon::NormalIcon()); // the setup dialog's and every box's too
+    InitInstance();
+    if (m_endingFromOutside)
+        return 0; // ended in the setup dialog at start: no list loaded, nobody logged in
+    m_mainWnd->DoModal();
     ExitInstance();
     return 0;
+}
+
+void CClientApp::EndFromOutside()
+{
+    m_endingFromOutside = true;
+    m_boxes.SendToStandardError();
+    m_server.CancelConnect();
+    if (m_mainWnd != nullptr)
+        m_mainWnd->OnOK();
+    // The main window's loop returns only after the loop of every dialog open above it.
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+        auto* dialog = qobject_cast<QDialog*>(window);
+        if (dialog != nullptr && dialog != m_mainWnd.get() && dialog->isVisible())
+            dialog->done(QDialog::Rejected);
+    }
 }
 
 bool CClientApp::ExitInstance()

@@ -10,6 +10,7 @@
 #include "net/Protocol.h"
 #include "net/ServerConnection.h"
 #include "ui/CClientDlg.h"
+#include "ui/EndingBoxes.h"
 
 class MessageBoxes;
 
@@ -30,10 +31,14 @@ public:
 
     // Start-up up to the open main window; the setup dialog first when the identity is the sentinel.
     void InitInstance();
-    // Runs the main window until Exit, then ExitInstance. Returns the process exit code.
+    // Runs the main window until Exit, then ExitInstance. Returns the process exit code: not 0
+    // when another copy runs in the same folder, and then nothing was touched.
     int Run();
     // Logout, then list.cfg from the last snapshot. False when list.cfg could not be written.
     bool ExitInstance();
+    // The end a termination signal or the session's end asks for: it comes whatever window is
+    // open, and a box it would show goes to standard error instead.
+    void EndFromOutside();
 
     [[nodiscard]] ClientState& state() { return m_state; }
     [[nodiscard]] CClientDlg* mainWindow() { return m_mainWnd.get(); }
@@ -44,10 +49,11 @@ private:
     void LoadIdentity();
 
     ClientAppOptions m_options;
-    MessageBoxes& m_boxes;
+    EndingBoxes m_boxes;
     ClientState m_state;
     ServerConnection m_server;
     NotificationListener m_listener;
     std::unique_ptr<CClientDlg> m_mainWnd;
     bool m_exitDone = false;
+    bool m_endingFromOutside = false;
 };

@@ -1,5 +1,7 @@
 #include "app/ExitSignals.h"
 
+#include <QGuiApplication>
+#include <QSessionManager>
 #include <QSocketNotifier>
 
 #include <csignal>
@@ -23,6 +25,7 @@ void OnPosixSignal(int signalNumber)
 ExitSignals::ExitSignals(QObject* parent)
     : QObject(parent)
 {
+    connect(qGuiApp, &QGuiApplication::commitDataRequest, this, [this](QSessionManager&) { emit exitRequested(0); });
     if (g_signalPipe[0] != -1 || ::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0, g_signalPipe) != 0)
         return;
     m_notifier = new QSocketNotifier(g_signalPipe[0], QSocketNotifier::Read, this);

@@ -1,5 +1,5 @@
-// Turning SIGTERM, SIGINT and SIGHUP into a normal Exit on the UI thread, so the client is never
-// killed with its logout unsent and its contact list unsaved.
+// Turning SIGTERM, SIGINT and SIGHUP, and the desktop session's end, into an Exit on the UI
+// thread, so the client is never killed with its logout unsent and its contact list unsaved.
 #pragma once
 
 #include <QObject>
@@ -16,6 +16,7 @@ public:
     [[nodiscard]] bool installed() const { return m_notifier != nullptr; }
 
 signals:
+    // signalNumber is 0 for the session's end.
     void exitRequested(int signalNumber);
 
 private:

@@ -5,6 +5,7 @@ add_library(qornc_qt STATIC
   app/CClientApp.cpp
   app/CSetupDlg.cpp
   app/ExitSignals.cpp
+  app/SingleCopyLock.cpp
   net/CLinkSocket.cpp
   net/NotificationListener.cpp
   net/ServerConnection.cpp
@@ -17,9 +18,11 @@ add_library(qornc_qt STATIC
   ui/CClientDlg.cpp
   ui/DesktopNotifier.cpp
   ui/DialogBuilder.cpp
+  ui/EndingBoxes.cpp
   ui/IdlePump.cpp
   ui/MessageBoxes.cpp
   ui/TextCapacityGuard.cpp
+  ui/TrayClick.cpp
   ui/TrayIcon.cpp
 )
 target_include_directories(qornc_qt PUBLIC ${CMAKE_CURRENT_SOURCE_DIR} ${CMAKE_CURRENT_BINARY_DIR}/generated)

@@ -66,12 +66,20 @@ int ServerConnection::WaitForConnection()
         loop.quit();
     });
     m_connecting = true;
+    m_connectWait = &loop;
     timeout.start(m_connectTimeoutMs);
-    loop.exec(QEventLoop::ExcludeUserInputEvents);
+    if (const int cancelledWith = loop.exec(QEventLoop::ExcludeUserInputEvents); cancelledWith != 0)
+        errorCode = cancelledWith;
     m_connecting = false;
     if (errorCode == 0 && socket->state() != QAbstractSocket::ConnectedState)
         errorCode = WsaCodeFor(socket->error());
     return errorCode;
+}
+
+void ServerConnection::CancelConnect()
+{
+    if (m_connectWait != nullptr)
+        m_connectWait->exit(wsa::kTimedOut);
 }
 
 bool ServerConnection::LogoutAndClose()

@@ -3,10 +3,12 @@
 #pragma once
 
 #include <QObject>
+#include <QPointer>
 #include <QString>
 
 #include "net/CLinkSocket.h"
 
+class QEventLoop;
 struct ClientState;
 
 class ServerConnection : public QObject {
@@ -25,6 +27,8 @@ public:
     bool LogoutAndClose();
     // The logout at exit: sent whatever the state, its result not examined, given a moment to leave.
     void LogoutAtExit();
+    // Ends a connect wait at once, as a failed connect: the client is being ended.
+    void CancelConnect();
 
     [[nodiscard]] bool isConnecting() const { return m_connecting; }
     [[nodiscard]] CLinkSocket& serverSocket() { return m_serverSocket; }
@@ -42,6 +46,7 @@ private:
     quint16 m_port;
     int m_connectTimeoutMs;
     bool m_connecting = false;
+    QPointer<QEventLoop> m_connectWait;
 };
 
 inline constexpr const char* kLinkLostText = "Connection to the server lost: Error code %1.";

@@ -7,6 +7,18 @@ const QString kNormalTip = QStringLiteral("QORNC");
 const QString kAlertTip = QStringLiteral("QORNC - New message(s)");
 }
 
+// The icons are compiled into the static Qt library, where no code refers to them: unless they
+// are registered by name, the linker leaves them out and every icon loads empty.
+static QIcon LoadIcon(const QString& path)
+{
+    static const bool registered = [] {
+        Q_INIT_RESOURCE(resources);
+        return true;
+    }();
+    Q_UNUSED(registered);
+    return QIcon(path);
+}
+
 TrayIcon::TrayIcon(ClientState& state, bool available, QObject* parent)
     : QObject(parent)
     , m_state(state)
@@ -14,29 +26,26 @@ TrayIcon::TrayIcon(ClientState& state, bool available, QObject* parent)
 {
     m_blink.setInterval(kBlinkIntervalMs);
     connect(&m_blink, &QTimer::timeout, this, &TrayIcon::BlinkTimerProc);
+    connect(&m_click, &TrayClick::clicked, this, &TrayIcon::activated);
 }
 
 QIcon TrayIcon::NormalIcon()
 {
-    return QIcon(QStringLiteral(":/icons/128.xpm"));
+    return LoadIcon(QStringLiteral(":/icons/128.xpm"));
 }
 
 QIcon TrayIcon::AlertIcon()
 {
-    return QIcon(QStringLiteral(":/icons/132.xpm"));
+    return LoadIcon(QStringLiteral(":/icons/132.xpm"));
 }
 
 void TrayIcon::Add()
 {
-    Modify(false, kNormalTip);
-    if (!m_available || m_tray != nullptr)
+    if (m_tray != nullptr)
         return;
     m_tray = new QSystemTrayIcon(NormalIcon(), this);
     m_tray->setToolTip(kNormalTip);
-    connect(m_tray, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
-        if (reason == QSystemTrayIcon::Trigger)
-            emit activated();
-    });
+    connect(m_tray, &QSystemTrayIcon::activated, &m_click, &TrayClick::OnActivated);
     m_tray->show();
 }
 
@@ -69,13 +78,11 @@ void TrayIcon::BlinkTimerProc()
 {
     const bool alertNext = m_state.g_blinkPhase != 1;
     m_state.g_blinkPhase = alertNext ? 1 : 0;
-    Modify(alertNext, m_toolTip);
+    Modify(alertNext, toolTip());
 }
 
 void TrayIcon::Modify(bool alertIcon, const QString& toolTip)
 {
-    m_showingAlert = alertIcon;
-    m_toolTip = toolTip;
     if (m_tray == nullptr)
         return;
     m_tray->setIcon(alertIcon ? AlertIcon() : NormalIcon());

@@ -8,6 +8,8 @@
 #include <QSystemTrayIcon>
 #include <QTimer>
 
+#include "ui/TrayClick.h"
+
 struct ClientState;
 
 inline constexpr int TIMER_BLINK = 5000;
@@ -17,12 +19,13 @@ class TrayIcon : public QObject {
     Q_OBJECT
 
 public:
-    // available: whether the desktop has a notification area (it may not, and offscreen never).
+    // available: whether the desktop had a notification area at start (offscreen never has).
     TrayIcon(ClientState& state, bool available, QObject* parent = nullptr);
 
     static QIcon NormalIcon();
     static QIcon AlertIcon();
 
+    // Shown also without a notification area: one that starts later picks the icon up.
     void Add();
     void Remove();
     void StartAlert();
@@ -30,12 +33,12 @@ public:
     void BlinkTimerProc();
 
     [[nodiscard]] bool available() const { return m_available; }
-    [[nodiscard]] bool blinking() const { return m_blink.isActive(); }
-    [[nodiscard]] QString toolTip() const { return m_toolTip; }
-    [[nodiscard]] bool showingAlertIcon() const { return m_showingAlert; }
+    // What the notification area is given to show.
+    [[nodiscard]] QIcon icon() const { return m_tray != nullptr ? m_tray->icon() : QIcon(); }
+    [[nodiscard]] QString toolTip() const { return m_tray != nullptr ? m_tray->toolTip() : QString(); }
 
 signals:
-    // A left click: only Qt's Trigger toggles the window.
+    // A completed left click.
     void activated();
 
 private:
@@ -44,7 +47,6 @@ private:
     ClientState& m_state;
     bool m_available;
     QSystemTrayIcon* m_tray = nullptr;
+    TrayClick m_click;
     QTimer m_blink;
-    QString m_toolTip;
-    bool m_showingAlert = false;
 };

@@ -1,14 +1,9 @@
 #include "UiFixture.h"
 
 #include <QApplication>
-#include <QLineEdit>
-#include <QListWidget>
-#include <QPlainTextEdit>
-#include <QPushButton>
 #include <QTest>
 #include <QTimer>
 
-#include "res/Resources.h"
 #include "support/NulText.h"
 
 ModalWatcher::ModalWatcher(std::function<void(QDialog*)> action)
@@ -48,36 +43,6 @@ void UiFixture::Start(bool trayAvailable)
     app->InitInstance();
     app->mainWindow()->Open();
     QTest::qWait(20); // the first pass of the pump
-}
-
-QPlainTextEdit* UiFixture::contacts()
-{
-    return qobject_cast<QPlainTextEdit*>(window().control(IDC_CONTACTS));
-}
-
-QPlainTextEdit* UiFixture::conversation()
-{
-    return qobject_cast<QPlainTextEdit*>(window().control(IDC_CONVERSATION));
-}
-
-QListWidget* UiFixture::online()
-{
-    return qobject_cast<QListWidget*>(window().control(IDC_ONLINE));
-}
-
-QLineEdit* UiFixture::input()
-{
-    return qobject_cast<QLineEdit*>(window().control(IDC_INPUT));
-}
-
-QString UiFixture::status()
-{
-    return qobject_cast<QLineEdit*>(window().control(IDC_STATUS))->text();
-}
-
-QPushButton* UiFixture::button(int id)
-{
-    return qobject_cast<QPushButton*>(window().control(id));
 }
 
 void UiFixture::Deliver(const QByteArray& text)

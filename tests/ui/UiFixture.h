@@ -3,7 +3,11 @@
 #pragma once
 
 #include <QDialog>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
 #include <QPointer>
+#include <QPushButton>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -15,6 +19,7 @@
 #include "app/CClientApp.h"
 #include "app/ClientState.h"
 #include "core/TempDir.h"
+#include "res/Resources.h"
 #include "support/FakeServer.h"
 #include "support/RecordingBoxes.h"
 #include "support/WaitFor.h"
@@ -25,11 +30,6 @@ inline void PrintTo(const QString& text, std::ostream* out)
 {
     *out << '"' << text.toStdString() << '"';
 }
-
-class QLineEdit;
-class QListWidget;
-class QPlainTextEdit;
-class QPushButton;
 
 // Acts on the next modal dialog, from inside its exec(), while the watcher lives: a test is never
 // blocked by one.
@@ -55,12 +55,13 @@ protected:
     [[nodiscard]] CClientDlg& window() { return *app->mainWindow(); }
     [[nodiscard]] ClientState& state() { return app->state(); }
 
-    [[nodiscard]] QPlainTextEdit* contacts();
-    [[nodiscard]] QPlainTextEdit* conversation();
-    [[nodiscard]] QListWidget* online();
-    [[nodiscard]] QLineEdit* input();
-    [[nodiscard]] QString status();
-    [[nodiscard]] QPushButton* button(int id);
+    template <class Control> [[nodiscard]] Control* control(int id) { return qobject_cast<Control*>(window().control(id)); }
+    [[nodiscard]] QPlainTextEdit* contacts() { return control<QPlainTextEdit>(IDC_CONTACTS); }
+    [[nodiscard]] QPlainTextEdit* conversation() { return control<QPlainTextEdit>(IDC_CONVERSATION); }
+    [[nodiscard]] QListWidget* online() { return control<QListWidget>(IDC_ONLINE); }
+    [[nodiscard]] QLineEdit* input() { return control<QLineEdit>(IDC_INPUT); }
+    [[nodiscard]] QString status() { return control<QLineEdit>(IDC_STATUS)->text(); }
+    [[nodiscard]] QPushButton* button(int id) { return control<QPushButton>(id); }
 
     // The server tells the client; waits until the client's pump has applied it.
     void Deliver(const QByteArray& text);

@@ -1,0 +1,26 @@
+// One running copy per settings folder: a second copy there would take the first's notifications
+// and, at exit, overwrite the contact list the first saved.
+#pragma once
+
+#include <QLockFile>
+
+#include <filesystem>
+
+class MessageBoxes;
+
+inline constexpr const char* kLockFileName = ".qornc.lock";
+
+class SingleCopyLock {
+public:
+    explicit SingleCopyLock(const std::filesystem::path& configDir);
+
+    // True only when a running copy holds the folder; a lock left by a crashed copy is taken over.
+    [[nodiscard]] bool otherCopyRuns() const { return m_otherCopyRuns; }
+    // Says so on standard error and, when there is a display to show it on, in a message box.
+    void ReportOtherCopy(MessageBoxes& boxes) const;
+
+private:
+    std::filesystem::path m_configDir;
+    QLockFile m_lock;
+    bool m_otherCopyRuns = false;
+};

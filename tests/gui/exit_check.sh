@@ -1,0 +1,145 @@
+#!/usr/bin/env bash
+# The real client's ways out, with no one to click anything (offscreen): a termination signal
+# ends it within 5 s whatever waits (a message box, the setup dialog, the connect), still logging
+# out and saving the contact list, and a box its exit would show goes to standard error. A second
+# copy in the same folder touches nothing and exits non-zero; a crashed copy's lock is taken over.
+# Usage: exit_check.sh QORNC QORNC_SERVER. Runs on the fixed ports 22001/22002.
+set -uo pipefail
+
+CLIENT_BIN=$(realpath "${1:?usage: $0 QORNC QORNC_SERVER}")
+SERVER_BIN=$(realpath "${2:?usage: $0 QORNC QORNC_SERVER}")
+command -v python3 >/dev/null || { echo "SKIP: python3 is not installed"; exit 77; }
+
+WORK=$(mktemp -d)
+SERVER_LOG=$WORK/server.log
+pids=()
+cleanup() {
+  for pid in "${pids[@]}"; do kill -KILL "$pid" 2>/dev/null; done
+  wait 2>/dev/null
+  rm -rf "$WORK"
+}
+trap cleanup EXIT
+trap 'exit 1' TERM INT
+
+fail() {
+  echo "FAIL: $*" >&2
+  for log in "$WORK"/*.log "$WORK"/*/*.log; do [ -f "$log" ] && { echo "--- $log" >&2; cat "$log" >&2; }; done
+  exit 1
+}
+within() { # seconds command...: polls the command
+  local tries=$(($1 * 10))
+  shift
+  while ((tries-- > 0)); do
+    "$@" && return 0
+    sleep 0.1
+  done
+  return 1
+}
+logged_times() { grep -cF -- "$1" "$SERVER_LOG"; }
+logged() { [ "$(logged_times "$1")" -ge "${2:-1}" ]; }
+gone() { ! kill -0 "$1" 2>/dev/null; }
+
+# A folder of its own per case: info.cfg for USER and a list.cfg with LF ends, which a save
+# turns into CR LF.
+folder() { # name user
+  mkdir -p "$WORK/$1"
+  printf 'userid %s\npassword pw\nserverip 127.0.0.1\n' "$2" >"$WORK/$1/info.cfg"
+  printf 'alice\nbob\n' >"$WORK/$1/list.cfg"
+}
+start() { # name: the client in its folder, offscreen; sets PID
+  (cd "$WORK/$1" && exec env QT_QPA_PLATFORM=offscreen XDG_RUNTIME_DIR="$WORK" "$CLIENT_BIN" \
+    >"$WORK/$1/out.log" 2>"$WORK/$1/err.log") &
+  PID=$!
+  pids+=("$PID")
+}
+# Sends the signal, then expects the end within 5 s with status 0.
+end_by() { # signal pid what
+  local status
+  kill -s "$1" "$2"
+  within 5 gone "$2" || fail "$1 did not end the client within 5 s ($3)"
+  wait "$2"
+  status=$?
+  [ "$status" -eq 0 ] || fail "the client exited with $status on $1 ($3)"
+}
+saved() { [ "$(od -An -c "$WORK/$1/list.cfg" | tr -d ' \n')" = 'alice\r\nbob\r\n' ]; }
+
+"$SERVER_BIN" --listen 127.0.0.1 --bot echo >"$SERVER_LOG" 2>&1 &
+pids+=($!)
+within 5 logged "listening on 127.0.0.1:22001" || fail "qornc-server did not start"
+
+echo "== SIGTERM with the over-long list notice open"
+folder long u1
+seq -f 'contact%05g' 1 600 >"$WORK/long/list.cfg"
+cp "$WORK/long/list.cfg" "$WORK/long-list.before"
+start long
+within 5 logged "login u1 from" || fail "no login"
+sleep 1 # the notice is shown after the login
+end_by TERM "$PID" "notice open"
+within 2 logged "logout u1" || fail "no logout after SIGTERM"
+cmp -s "$WORK/long/list.cfg" "$WORK/long-list.before" || fail "the unchanged over-long list.cfg was rewritten"
+
+echo "== SIGINT with the setup dialog of a first run open"
+folder first u2
+printf 'userid default\npassword default\nserverip 127.0.0.1\n' >"$WORK/first/info.cfg"
+start first
+sleep 1.5
+end_by INT "$PID" "setup dialog open"
+logged "login default" && fail "the first run logged in although its setup was never confirmed"
+[ "$(cat "$WORK/first/list.cfg")" = $'alice\nbob' ] || fail "a first run ended in its setup dialog changed list.cfg"
+
+echo "== SIGHUP when list.cfg cannot be written: the error goes to standard error"
+folder unsaved u3
+start unsaved
+within 5 logged "login u3 from" || fail "no login"
+rm "$WORK/unsaved/list.cfg" && mkdir "$WORK/unsaved/list.cfg" # a directory: the save fails
+end_by HUP "$PID" "save failing"
+within 2 logged "logout u3" || fail "no logout after SIGHUP"
+grep -q "Error saving file" "$WORK/unsaved/err.log" || fail "the save error did not go to standard error"
+
+echo "== SIGTERM during the connect wait"
+kill -TERM "${pids[0]}" && wait "${pids[0]}"
+# A listener whose one-connection backlog is full drops further connects: the client waits.
+python3 -c '
+import socket, time
+s = socket.socket(); s.setsockopt(socket.SOL_SOCKET, socket.SO_REUSEADDR, 1)
+s.bind(("127.0.0.1", 22001)); s.listen(0)
+held = socket.create_connection(("127.0.0.1", 22001))
+print("full", flush=True); time.sleep(60)' >"$WORK/stall.log" 2>&1 &
+STALL=$!
+pids+=("$STALL")
+within 5 grep -q full "$WORK/stall.log" || fail "no stalled listener"
+folder stalled u4
+start stalled
+sleep 1.5
+end_by TERM "$PID" "connect wait"
+saved stalled || fail "list.cfg not saved after a signal in the connect wait"
+kill -KILL "$STALL"
+wait "$STALL" 2>/dev/null
+
+echo "== a second copy in the same folder"
+"$SERVER_BIN" --listen 127.0.0.1 --bot echo >"$SERVER_LOG" 2>&1 &
+pids+=($!)
+within 5 logged "listening on 127.0.0.1:22001" || fail "qornc-server did not restart"
+folder shared u5
+start shared
+FIRST=$PID
+within 5 logged "login u5 from" || fail "no login of the first copy"
+cp -p "$WORK/shared/info.cfg" "$WORK/shared/list.cfg" "$WORK/"
+start shared
+within 5 gone "$PID" || fail "the second copy did not exit on its own"
+wait "$PID" && fail "the second copy exited with status 0"
+grep -q "QORNC already runs in the folder $WORK/shared" "$WORK/shared/err.log" || fail "the second copy did not say why"
+sleep 1
+[ "$(logged_times "login u5")" -eq 1 ] || fail "the second copy logged in"
+cmp -s "$WORK/info.cfg" "$WORK/shared/info.cfg" && cmp -s "$WORK/list.cfg" "$WORK/shared/list.cfg" ||
+  fail "the second copy touched the settings"
+gone "$FIRST" && fail "the first copy ended"
+
+echo "== a crashed copy's lock is taken over"
+kill -KILL "$FIRST"
+wait "$FIRST" 2>/dev/null
+start shared
+within 5 logged "login u5 from" 2 || fail "a copy after a crashed one did not start"
+end_by TERM "$PID" "after a takeover"
+saved shared || fail "list.cfg not saved after the takeover"
+echo "exit check: all passed"
