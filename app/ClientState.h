@@ -42,13 +42,13 @@ struct ClientState {
     int g_refreshDue = 0;
     int g_autoRefresh = 0;
     int g_queryPending = 0;
-    std::vector<int> g_savedSelection; // positions of the Online list, ascending
+    std::vector<std::string> g_savedSelection; // names selected in the Online list, in list order
     bool g_hasSavedSelection = false;
     int g_restoreSelectionDue = 0;
 
     // Server link.
     ConnectionState g_link;       // g_link.g_connected and the two buttons
-    int g_acceptCount = 0;
+    int g_acceptCount = 0;        // delivery connections open now
 
     // Main window and tray.
     int g_listLocked = 0;

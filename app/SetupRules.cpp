@@ -3,6 +3,9 @@
 #include <algorithm>
 #include <cstddef>
 
+#include "net/Protocol.h"
+#include "net/RequestBlock.h"
+
 namespace {
 
 // The buffer the address is stored in: 23 characters and the terminator.
@@ -30,6 +33,14 @@ SetupCheck CheckSetup(std::string_view userId, std::string_view password, std::s
         return check;
     }
     check.password = std::string(password);
+    // Every request carries both; the logout is the shortest of them. An identity it cannot
+    // carry could log in nowhere and never log out.
+    if (!LogoutBlock(check.userId, check.password)) {
+        check.error = "The name and password together are too long: at most " +
+                      std::to_string(kLogoutTextCapacity - std::string_view("logout  ").size() - 1) +
+                      " characters.";
+        return check;
+    }
     if (serverIp.empty()) {
         check.error = "Specify a server IP.";
         return check;

@@ -3,6 +3,7 @@
 // Prints "key value" lines for scripts/bench.sh.
 //   qornc_bench_scale presence N...   (against qornc-server with N bots)
 //   qornc_bench_scale flood COUNT
+//   qornc_bench_scale burst SENDERS COUNT PAUSE_MS   (each connects, pauses, then writes)
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFile>
@@ -14,6 +15,12 @@
 #include <QTemporaryDir>
 #include <QThread>
 
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <atomic>
 #include <csignal>
 #include <cstdio>
 #include <cstring>
@@ -191,6 +198,55 @@ void RunFlood(int count)
     std::fflush(stdout);
 }
 
+// One connection per text, with a pause between the connect and the write, as a server under
+// load delivers: the connections of several such senders overlap, their texts not yet arrived.
+int SendAfterPauses(quint16 port, const std::vector<QByteArray>& texts, std::chrono::milliseconds pause)
+{
+    int failed = 0;
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_port = htons(port);
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    for (const QByteArray& text : texts) {
+        const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+        const bool connected = ::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0;
+        std::this_thread::sleep_for(pause);
+        if (!connected || ::write(fd, text.constData(), std::size_t(text.size())) != text.size())
+            ++failed;
+        ::close(fd);
+    }
+    return failed;
+}
+
+void RunBurst(int senders, int count, int pauseMs)
+{
+    const quint16 notifyPort = FreePort();
+    Client client(FreePort(), notifyPort);
+    ConversationWatch watch;
+    QPlainTextEdit* conversation = client.conversation();
+    QObject::connect(conversation, &QPlainTextEdit::textChanged, [&] { watch.Take(conversation->toPlainText()); });
+    std::vector<std::vector<QByteArray>> texts(static_cast<std::size_t>(senders));
+    for (int i = 0; i < count; ++i) {
+        QByteArray text = QStringLiteral("message flood m%1").arg(i, 5, 10, QLatin1Char('0')).toUtf8();
+        texts[static_cast<std::size_t>(i % senders)].push_back(text.append('\0'));
+    }
+    QElapsedTimer timer;
+    timer.start();
+    std::atomic<int> failed = 0;
+    std::vector<std::thread> threads;
+    for (const auto& own : texts)
+        threads.emplace_back([&, own] { failed += SendAfterPauses(notifyPort, own, std::chrono::milliseconds(pauseMs)); });
+    SpinUntil([&] { return int(watch.seen.size()) == count; }, 120s);
+    for (std::thread& thread : threads)
+        thread.join();
+    SpinUntil([&] { return int(watch.seen.size()) == count; }, 2s);
+    std::printf("burst_senders %d\nburst_count %d\nburst_pause_ms %d\nburst_seconds %.4f\nburst_shown %zu\n"
+                "burst_lost %d\nburst_send_failures %d\n",
+                senders, count, pauseMs, double(timer.nsecsElapsed()) / 1e9, watch.seen.size(),
+                count - int(watch.seen.size()), failed.load());
+    std::fflush(stdout);
+}
+
 }  // namespace
 
 int main(int argc, char* argv[])
@@ -207,6 +263,10 @@ int main(int argc, char* argv[])
         RunFlood(std::atoi(argv[2]));
         return 0;
     }
-    std::fprintf(stderr, "usage: qornc_bench_scale presence N... | flood COUNT\n");
+    if (argc == 5 && std::strcmp(argv[1], "burst") == 0) {
+        RunBurst(std::atoi(argv[2]), std::atoi(argv[3]), std::atoi(argv[4]));
+        return 0;
+    }
+    std::fprintf(stderr, "usage: qornc_bench_scale presence N... | flood COUNT | burst SENDERS COUNT PAUSE_MS\n");
     return 2;
 }

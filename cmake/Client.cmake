@@ -19,8 +19,10 @@ add_library(qornc_qt STATIC
   ui/DesktopNotifier.cpp
   ui/DialogBuilder.cpp
   ui/EndingBoxes.cpp
+  ui/EnterKeySend.cpp
   ui/IdlePump.cpp
   ui/MessageBoxes.cpp
+  ui/StatusLine.cpp
   ui/TextCapacityGuard.cpp
   ui/TrayClick.cpp
   ui/TrayIcon.cpp

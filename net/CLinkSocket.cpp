@@ -2,6 +2,10 @@
 
 #include <QSignalBlocker>
 
+#include <netinet/in.h>
+#include <netinet/tcp.h>
+#include <sys/socket.h>
+
 #include "app/ClientState.h"
 #include "net/ErrorNames.h"
 #include "net/NotificationHandler.h"
@@ -19,6 +23,7 @@ void CLinkSocket::Attach(QTcpSocket* socket)
     m_socket = socket;
     m_socket->setParent(this);
     m_framer = NotificationFramer{};
+    m_textsTaken = 0;
     connect(m_socket, &QTcpSocket::readyRead, this, &CLinkSocket::OnReceive);
     connect(m_socket, &QTcpSocket::errorOccurred, this, &CLinkSocket::OnSocketError);
 }
@@ -34,6 +39,21 @@ bool CLinkSocket::isConnected() const
     return m_socket != nullptr && m_socket->state() == QAbstractSocket::ConnectedState;
 }
 
+void CLinkSocket::KeepAlive()
+{
+    if (!isConnected())
+        return;
+    m_socket->setSocketOption(QAbstractSocket::KeepAliveOption, 1);
+    // The system's default waits two hours before the first probe.
+    constexpr int kIdleSeconds = 60;
+    constexpr int kProbeIntervalSeconds = 10;
+    constexpr int kProbes = 6;
+    const int fd = int(m_socket->socketDescriptor());
+    ::setsockopt(fd, IPPROTO_TCP, TCP_KEEPIDLE, &kIdleSeconds, sizeof kIdleSeconds);
+    ::setsockopt(fd, IPPROTO_TCP, TCP_KEEPINTVL, &kProbeIntervalSeconds, sizeof kProbeIntervalSeconds);
+    ::setsockopt(fd, IPPROTO_TCP, TCP_KEEPCNT, &kProbes, sizeof kProbes);
+}
+
 void CLinkSocket::OnReceive()
 {
     if (m_socket == nullptr || !m_socket->isOpen())
@@ -44,6 +64,7 @@ void CLinkSocket::OnReceive()
     const auto texts = m_framer.Feed(std::string_view(bytes.constData(), std::size_t(bytes.size())));
     for (const std::string& text : texts)
         HandleNotification(m_state, text);
+    m_textsTaken += int(texts.size());
     if (!texts.empty())
         emit received();
 }
@@ -78,15 +99,17 @@ SendResult CLinkSocket::Send(std::string_view block)
 {
     if (!isConnected())
         return SendResult{-1, wsa::kNotConnected};
+    if (m_socket->bytesToWrite() + qint64(block.size()) > kMaxUnsentBytes)
+        return SendResult{-1, wsa::kNoBuffers};
     const QPointer<QTcpSocket> socket = m_socket;
     const qint64 written = socket->write(block.data(), qint64(block.size()));
     if (written != qint64(block.size()))
-        return SendResult{-1, WsaCodeFor(socket->error())};
+        return SendResult{-1, WsaCodeFor(*socket)};
     // A reset peer shows only here; by the time flush returns, our error handler may have let
     // the socket go, and the block went nowhere: the caller must hear of it.
     socket->flush();
     if (socket != m_socket || !isConnected()) {
-        const int code = socket != nullptr ? WsaCodeFor(socket->error()) : 0;
+        const int code = socket != nullptr ? WsaCodeFor(*socket) : 0;
         return SendResult{-1, code != 0 ? code : wsa::kNotConnected};
     }
     return SendResult{long(written), 0};
@@ -94,7 +117,7 @@ SendResult CLinkSocket::Send(std::string_view block)
 
 void CLinkSocket::OnSocketError(QAbstractSocket::SocketError error)
 {
-    emit linkLost(WsaCodeFor(error));
+    emit linkLost(m_socket != nullptr ? WsaCodeFor(*m_socket) : WsaCodeFor(error));
 }
 
 void CLinkSocket::CloseGracefully()

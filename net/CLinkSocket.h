@@ -15,6 +15,9 @@ class CLinkSocket : public QObject, public RequestSender {
     Q_OBJECT
 
 public:
+    // Past this many bytes waiting to leave, a peer that stopped reading is not fed any more.
+    static constexpr qint64 kMaxUnsentBytes = 64 * 1024;
+
     CLinkSocket(ClientState& state, QObject* parent = nullptr);
 
     // Takes over a connected socket (an accepted delivery connection).
@@ -23,6 +26,10 @@ public:
     void ConnectTo(const QString& host, quint16 port);
     [[nodiscard]] QTcpSocket* socket() const { return m_socket; }
     [[nodiscard]] bool isConnected() const;
+    // True once a whole notification has arrived on the current connection.
+    [[nodiscard]] bool hasReceived() const { return m_textsTaken > 0; }
+    // Probes an idle link, so a peer that vanished without a reset is noticed within minutes.
+    void KeepAlive();
 
     // Reads whatever has arrived, from the socket's buffer and the kernel's, and handles it.
     void OnReceive();
@@ -35,7 +42,8 @@ public:
     // Waits, bounded, until what was sent has left; for the last logout before the process ends.
     bool WaitForBytesWritten(int timeoutMs);
 
-    // Hands the whole block to the connection; -1 with a Windows Sockets code on failure.
+    // Hands the whole block to the connection; -1 with a Windows Sockets code on failure, and
+    // WSAENOBUFS when the block would take the unsent bytes past kMaxUnsentBytes.
     SendResult Send(std::string_view block) override;
 
 signals:
@@ -49,4 +57,5 @@ private:
     ClientState& m_state;
     QPointer<QTcpSocket> m_socket;
     NotificationFramer m_framer;
+    int m_textsTaken = 0;
 };

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-constexpr std::array<ErrorName, 25> kSendErrorNames{{
+constexpr std::array<ErrorName, 26> kSendErrorNames{{
     {wsa::kAccess, "WSAEACCES"},
     {wsa::kFault, "WSAEFAULT"},
     {wsa::kInvalid, "WSAEINVAL"},
@@ -27,6 +27,7 @@ constexpr std::array<ErrorName, 25> kSendErrorNames{{
     {wsa::kShutdown, "WSAESHUTDOWN"},
     {wsa::kTimedOut, "WSAETIMEDOUT"},
     {wsa::kConnRefused, "WSAECONNREFUSED"},
+    {wsa::kHostUnreachable, "WSAEHOSTUNREACH"},
     {wsa::kNotInitialised, "WSANOTINITIALISED"},
 }};
 
@@ -37,14 +38,18 @@ namespace {
 constexpr std::array kLinkOnlyCodes{wsa::kAccess,     wsa::kMessageSize,  wsa::kOpNotSupported, wsa::kNetReset,
                                     wsa::kConnAborted, wsa::kConnReset, wsa::kNotConnected,   wsa::kShutdown};
 
-constexpr std::array<ErrorName, 17> ConnectTable()
+// A server named by a host name that does not resolve fails before any socket call.
+constexpr ErrorName kHostNotFoundName{wsa::kHostNotFound, "WSAHOST_NOT_FOUND"};
+
+constexpr std::array<ErrorName, 19> ConnectTable()
 {
-    std::array<ErrorName, 17> table{};
+    std::array<ErrorName, 19> table{};
     std::size_t next = 0;
     for (const ErrorName& entry : kSendErrorNames) {
         if (std::find(kLinkOnlyCodes.begin(), kLinkOnlyCodes.end(), entry.code) == kLinkOnlyCodes.end())
             table.at(next++) = entry;
     }
+    table.at(next) = kHostNotFoundName;
     return table;
 }
 
@@ -57,8 +62,8 @@ std::string_view FindName(const std::array<ErrorName, N>& table, int code)
 
 }  // namespace
 
-constexpr std::array<ErrorName, 17> kConnectErrorNames = ConnectTable();
-static_assert(kSendErrorNames.size() - kLinkOnlyCodes.size() == kConnectErrorNames.size());
+constexpr std::array<ErrorName, 19> kConnectErrorNames = ConnectTable();
+static_assert(kSendErrorNames.size() - kLinkOnlyCodes.size() + 1 == kConnectErrorNames.size());
 
 std::string_view ConnectErrorName(int code)
 {

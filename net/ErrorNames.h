@@ -35,11 +35,13 @@ inline constexpr int kNotConnected = 10057;
 inline constexpr int kShutdown = 10058;
 inline constexpr int kTimedOut = 10060;
 inline constexpr int kConnRefused = 10061;
+inline constexpr int kHostUnreachable = 10065;
 inline constexpr int kNotInitialised = 10093;
+inline constexpr int kHostNotFound = 11001; // the resolver's code: only a connect by host name meets it
 }  // namespace wsa
 
-extern const std::array<ErrorName, 17> kConnectErrorNames;
-extern const std::array<ErrorName, 25> kSendErrorNames;
+extern const std::array<ErrorName, 19> kConnectErrorNames;
+extern const std::array<ErrorName, 26> kSendErrorNames;
 
 inline constexpr std::string_view kUnknownErrorName = "Unknown error";
 

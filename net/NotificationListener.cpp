@@ -2,10 +2,36 @@
 
 #include <QTcpServer>
 #include <QTcpSocket>
+#include <QTimer>
+
+#include <algorithm>
 
 #include "app/ClientState.h"
 #include "net/ErrorNames.h"
 #include "net/SocketErrors.h"
+
+namespace {
+
+// An IPv4 peer of a dual-stack listener shows as ::ffff:a.b.c.d.
+QHostAddress Plain(const QHostAddress& address)
+{
+    bool isV4 = false;
+    const quint32 v4 = address.toIPv4Address(&isV4);
+    return isV4 ? QHostAddress(v4) : address;
+}
+
+bool SameHost(const QHostAddress& a, const QHostAddress& b)
+{
+    if (a.isNull() || b.isNull())
+        return false;
+    // A server on this machine may deliver from any of its loopback addresses (127.0.1.1 is
+    // the host's own name on many systems).
+    if (Plain(a).isLoopback() && Plain(b).isLoopback())
+        return true;
+    return Plain(a).isEqual(Plain(b), QHostAddress::TolerantConversion);
+}
+
+}  // namespace
 
 NotificationListener::NotificationListener(ClientState& state, QObject* parent)
     : QObject(parent)
@@ -30,57 +56,82 @@ bool NotificationListener::Listen(quint16 port)
     return false;
 }
 
+bool NotificationListener::isListening() const
+{
+    return m_server->isListening();
+}
+
 quint16 NotificationListener::port() const
 {
     return m_server->serverPort();
 }
 
-const CLinkSocket* NotificationListener::entry(int index) const
-{
-    if (index < 1 || index > kPoolEntries)
-        return nullptr;
-    return m_pool[std::size_t(index - 1)].get();
-}
-
 void NotificationListener::OnAccept()
 {
     while (QTcpSocket* socket = m_server->nextPendingConnection()) {
-        if (!IsServerAddress(socket->peerAddress())) {
-            // Anyone could otherwise post messages under any name: close unread.
-            emit rejected(socket->peerAddress());
-            socket->abort();
-            socket->deleteLater();
-            continue;
-        }
-        // Earlier connections came first: what they hold is handled before this one's text.
-        TakeInPool();
-        if (m_state.g_acceptCount > kPoolEntries - 1) {
-            for (; m_state.g_acceptCount > 0; --m_state.g_acceptCount)
-                Evict(m_pool[std::size_t(m_state.g_acceptCount - 1)]);
-        }
-        ++m_state.g_acceptCount;
-        auto& slot = m_pool[std::size_t(m_state.g_acceptCount - 1)];
-        if (!slot) {
-            slot = std::make_unique<CLinkSocket>(m_state);
-            connect(slot.get(), &CLinkSocket::received, this, &NotificationListener::received);
-        }
-        slot->Attach(socket);
-        slot->OnReceive(); // bytes may have arrived with the connection itself
+        if (IsServerAddress(socket->peerAddress()))
+            Take(socket);
+        else
+            Refuse(socket);
     }
 }
 
-void NotificationListener::TakeInPool()
+void NotificationListener::Refuse(QTcpSocket* socket)
 {
-    for (int index = 0; index < m_state.g_acceptCount; ++index) {
-        if (auto& entrySocket = m_pool[std::size_t(index)])
-            entrySocket->TakeInWaiting();
+    // Anyone could otherwise post messages under any name: close unread.
+    const QHostAddress peer = Plain(socket->peerAddress());
+    socket->abort();
+    socket->deleteLater();
+    if (!m_refusedPeers.contains(peer.toString())) {
+        m_refusedPeers.insert(peer.toString());
+        emit rejected(peer);
     }
 }
 
-void NotificationListener::Evict(std::unique_ptr<CLinkSocket>& entrySocket)
+void NotificationListener::Take(QTcpSocket* socket)
 {
-    if (entrySocket)
-        entrySocket->Close();
+    MakeRoom();
+    auto delivery = std::make_unique<CLinkSocket>(m_state);
+    CLinkSocket* link = delivery.get();
+    connect(link, &CLinkSocket::received, this, &NotificationListener::received);
+    // The server closes once it has written; what it wrote is taken in before the close.
+    connect(link, &CLinkSocket::linkLost, this, [this, link] { CloseDelivery(link); });
+    QTimer::singleShot(kDeliveryTimeoutMs, link, [this, link] { CloseDelivery(link); });
+    link->Attach(socket);
+    m_open.push_back(std::move(delivery));
+    m_state.g_acceptCount = openDeliveries();
+    link->OnReceive(); // bytes may have arrived with the connection itself
+}
+
+void NotificationListener::MakeRoom()
+{
+    // Earlier connections came first: what they hold is handled before the new one's text.
+    for (const auto& delivery : m_open)
+        delivery->TakeInWaiting();
+    // A delivery whose text has arrived is done; one still waiting for its text is kept.
+    std::vector<CLinkSocket*> done;
+    for (const auto& delivery : m_open) {
+        if (delivery->hasReceived() || !delivery->isConnected())
+            done.push_back(delivery.get());
+    }
+    for (CLinkSocket* delivery : done)
+        CloseDelivery(delivery);
+    while (openDeliveries() >= kMaxOpenDeliveries)
+        CloseDelivery(m_open.front().get());
+}
+
+void NotificationListener::CloseDelivery(CLinkSocket* delivery)
+{
+    const auto found = std::find_if(m_open.begin(), m_open.end(),
+                                    [delivery](const auto& open) { return open.get() == delivery; });
+    if (found == m_open.end())
+        return;
+    delivery->disconnect(this);
+    delivery->Close();
+    // Often called from the delivery's own signal: it goes once that has returned.
+    found->release()->deleteLater();
+    m_open.erase(found);
+    m_state.g_acceptCount = openDeliveries();
 }
 
 void NotificationListener::AcceptPeerOf(const CLinkSocket& requestLink)
@@ -90,13 +141,10 @@ void NotificationListener::AcceptPeerOf(const CLinkSocket& requestLink)
 
 bool NotificationListener::IsServerAddress(const QHostAddress& peer) const
 {
-    const QHostAddress server(QString::fromStdString(m_state.g_serverIp.str()));
-    if (!server.isNull() && peer.isEqual(server, QHostAddress::TolerantConversion))
+    if (SameHost(peer, QHostAddress(QString::fromStdString(m_state.g_serverIp.str()))))
         return true;
-    if (m_requestLink == nullptr || !m_requestLink->isConnected())
-        return false;
-    const QHostAddress linkPeer = m_requestLink->socket()->peerAddress();
-    return !linkPeer.isNull() && peer.isEqual(linkPeer, QHostAddress::TolerantConversion);
+    return m_requestLink != nullptr && m_requestLink->isConnected() &&
+           SameHost(peer, m_requestLink->socket()->peerAddress());
 }
 
 QString ListenFailedText(int errorCode)
@@ -104,4 +152,9 @@ QString ListenFailedText(int errorCode)
     const std::string_view name = ConnectErrorName(errorCode);
     return QStringLiteral("Can't listen for messages: Error code %1.")
         .arg(QString::fromLatin1(name.data(), qsizetype(name.size())));
+}
+
+QString RefusedDeliveryText(const QHostAddress& peer)
+{
+    return QStringLiteral("Refused a delivery from %1: not the server's address.").arg(peer.toString());
 }

@@ -1,14 +1,16 @@
 // The notification listener: the server opens a connection to the client's port for every
-// notification. Accepted connections fill pool entries 1 to 6; the seventh first closes entries
-// 6 down to 1 and then takes entry 1. Only the chat server may deliver.
+// notification. A delivery stays open until its text has arrived (then a later connection or the
+// server's close ends it) or until a short timeout; a hard cap bounds how many are open at once.
+// Only the chat server may deliver.
 #pragma once
 
 #include <QHostAddress>
 #include <QObject>
 #include <QPointer>
+#include <QSet>
 #include <QString>
 
-#include <array>
+#include <deque>
 #include <memory>
 
 #include "net/CLinkSocket.h"
@@ -20,14 +22,18 @@ class NotificationListener : public QObject {
     Q_OBJECT
 
 public:
-    static constexpr int kPoolEntries = 6;
     static constexpr int kListenBacklog = 1024;
+    // Enough for every burst a server sends; idle connections cannot pile up past it.
+    static constexpr int kMaxOpenDeliveries = 128;
+    // How long a delivery may take to bring its text.
+    static constexpr int kDeliveryTimeoutMs = 5000;
 
     NotificationListener(ClientState& state, QObject* parent = nullptr);
     ~NotificationListener() override;
 
     // Binds and listens at once on every local address; false (with errorCode) when the port is taken.
     bool Listen(quint16 port);
+    [[nodiscard]] bool isListening() const;
     [[nodiscard]] int errorCode() const { return m_errorCode; }
     [[nodiscard]] quint16 port() const;
 
@@ -35,25 +41,30 @@ public:
     // host name, which no peer address equals, and the server delivers from where it was reached.
     void AcceptPeerOf(const CLinkSocket& requestLink);
 
-    // The pool entry 1..6, for tests and for the window's diagnostics.
-    [[nodiscard]] const CLinkSocket* entry(int index) const;
+    [[nodiscard]] int openDeliveries() const { return int(m_open.size()); }
 
 signals:
     void received();
+    // The first refused delivery from peer; later ones from the same address are refused quietly.
     void rejected(const QHostAddress& peer);
 
 private:
     void OnAccept();
-    void TakeInPool();
-    void Evict(std::unique_ptr<CLinkSocket>& entrySocket);
+    void Refuse(QTcpSocket* socket);
+    void MakeRoom();
+    void Take(QTcpSocket* socket);
+    void CloseDelivery(CLinkSocket* delivery);
     [[nodiscard]] bool IsServerAddress(const QHostAddress& peer) const;
 
     ClientState& m_state;
     QTcpServer* m_server;
-    std::array<std::unique_ptr<CLinkSocket>, kPoolEntries> m_pool;
+    std::deque<std::unique_ptr<CLinkSocket>> m_open; // oldest first
+    QSet<QString> m_refusedPeers;
     int m_errorCode = 0;
     QPointer<const CLinkSocket> m_requestLink;
 };
 
 // "Can't listen for messages: Error code %s." for a listener that could not be set up.
 [[nodiscard]] QString ListenFailedText(int errorCode);
+// The status text for the first refused delivery from peer.
+[[nodiscard]] QString RefusedDeliveryText(const QHostAddress& peer);

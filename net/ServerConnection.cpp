@@ -34,6 +34,12 @@ ServerConnection::ServerConnection(ClientState& state, quint16 port, int connect
 QString ServerConnection::ConnectAndLogin(std::size_t loginBlockSize)
 {
     m_serverSocket.Close(); // a failed attempt's socket never outlives the next attempt
+    const auto block = LoginBlock(m_state.g_userId.view(), m_state.g_password.view(), loginBlockSize);
+    if (!block) {
+        // Connected without a login, the client would look logged in and never hear a thing.
+        m_state.g_link.OnConnectFailed();
+        return QString::fromLatin1(kLoginTooLongText);
+    }
     m_serverSocket.ConnectTo(QString::fromStdString(m_state.g_serverIp.str()), m_port);
     const int errorCode = WaitForConnection();
     if (errorCode != 0) {
@@ -41,8 +47,8 @@ QString ServerConnection::ConnectAndLogin(std::size_t loginBlockSize)
         m_state.g_link.OnConnectFailed();
         return FromStd(ConnectFailedText(errorCode));
     }
-    if (const auto block = LoginBlock(m_state.g_userId.view(), m_state.g_password.view(), loginBlockSize))
-        (void)m_serverSocket.Send(*block); // as ever, the login's result is not examined
+    m_serverSocket.KeepAlive();
+    (void)m_serverSocket.Send(*block); // as ever, the login's result is not examined
     m_state.g_link.OnConnected();
     return QString::fromLatin1(kNoStatusText.data(), qsizetype(kNoStatusText.size()));
 }
@@ -52,13 +58,17 @@ int ServerConnection::WaitForConnection()
     QTcpSocket* socket = m_serverSocket.socket();
     if (socket->state() == QAbstractSocket::ConnectedState)
         return 0;
+    // A failure Qt meets inside connectToHost (no route, say) is reported there and then, before
+    // anything below listens for it: waiting would only wait out the bound.
+    if (socket->state() == QAbstractSocket::UnconnectedState)
+        return WsaCodeFor(*socket);
     QEventLoop loop;
     QTimer timeout;
     timeout.setSingleShot(true);
     int errorCode = 0;
     connect(socket, &QTcpSocket::connected, &loop, &QEventLoop::quit);
-    connect(socket, &QTcpSocket::errorOccurred, &loop, [&](QAbstractSocket::SocketError error) {
-        errorCode = WsaCodeFor(error);
+    connect(socket, &QTcpSocket::errorOccurred, &loop, [&] {
+        errorCode = WsaCodeFor(*socket);
         loop.quit();
     });
     connect(&timeout, &QTimer::timeout, &loop, [&] {
@@ -72,7 +82,7 @@ int ServerConnection::WaitForConnection()
         errorCode = cancelledWith;
     m_connecting = false;
     if (errorCode == 0 && socket->state() != QAbstractSocket::ConnectedState)
-        errorCode = WsaCodeFor(socket->error());
+        errorCode = WsaCodeFor(*socket);
     return errorCode;
 }
 
@@ -84,12 +94,16 @@ void ServerConnection::CancelConnect()
 
 bool ServerConnection::LogoutAndClose()
 {
+    // The link ends whatever the logout did: a user must always be able to get out.
     const auto block = LogoutBlock(m_state.g_userId.view(), m_state.g_password.view());
-    if (!block || m_serverSocket.Send(*block).failed())
-        return false;
-    m_serverSocket.CloseGracefully();
+    const bool loggedOut = block && !m_serverSocket.Send(*block).failed();
+    if (loggedOut)
+        m_serverSocket.CloseGracefully();
+    else
+        m_serverSocket.Close();
     m_state.g_link.OnDisconnected();
-    return true;
+    m_state.g_queryPending = 0;
+    return loggedOut;
 }
 
 void ServerConnection::LogoutAtExit()

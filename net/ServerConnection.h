@@ -20,10 +20,12 @@ public:
     ServerConnection(ClientState& state, quint16 port, int connectTimeoutMs = kDefaultConnectTimeoutMs,
                      QObject* parent = nullptr);
 
-    // Connects to g_serverIp and sends the login block of blockSize. Waits for the outcome with
+    // Connects to g_serverIp and sends the login block of blockSize; a login that cannot be
+    // formed fails before any connect. Waits for the outcome with
     // the window repainting but taking no input. Returns the status line's new text.
     QString ConnectAndLogin(std::size_t loginBlockSize);
-    // Sends the logout block; closes only when it went out. False when the send failed.
+    // Sends the logout block when it can be formed and closes the link either way. False when
+    // no logout went out.
     bool LogoutAndClose();
     // The logout at exit: sent whatever the state, its result not examined, given a moment to leave.
     void LogoutAtExit();
@@ -49,4 +51,5 @@ private:
     QPointer<QEventLoop> m_connectWait;
 };
 
+inline constexpr const char* kLoginTooLongText = "Can't log in: the name and password together are too long.";
 inline constexpr const char* kLinkLostText = "Connection to the server lost: Error code %1.";

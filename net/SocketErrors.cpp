@@ -1,5 +1,7 @@
 #include "net/SocketErrors.h"
 
+#include <QCoreApplication>
+
 #include "net/ErrorNames.h"
 
 int WsaCodeFor(QAbstractSocket::SocketError error)
@@ -7,7 +9,7 @@ int WsaCodeFor(QAbstractSocket::SocketError error)
     switch (error) {
     case QAbstractSocket::ConnectionRefusedError: return wsa::kConnRefused;
     case QAbstractSocket::RemoteHostClosedError: return wsa::kConnReset;
-    case QAbstractSocket::HostNotFoundError: return kHostNotFoundCode;
+    case QAbstractSocket::HostNotFoundError: return wsa::kHostNotFound;
     case QAbstractSocket::SocketAccessError: return wsa::kAccess;
     case QAbstractSocket::SocketResourceError: return wsa::kTooManyFiles;
     case QAbstractSocket::SocketTimeoutError: return wsa::kTimedOut;
@@ -21,4 +23,14 @@ int WsaCodeFor(QAbstractSocket::SocketError error)
     case QAbstractSocket::TemporaryError: return wsa::kWouldBlock;
     default: return 0;
     }
+}
+
+int WsaCodeFor(const QAbstractSocket& socket)
+{
+    // The socket engine's own wording, through the same translation its text went through.
+    static const char* const kHostUnreachableText = "Host unreachable";
+    if (socket.error() == QAbstractSocket::NetworkError &&
+        socket.errorString() == QCoreApplication::translate("QNativeSocketEngine", kHostUnreachableText))
+        return wsa::kHostUnreachable;
+    return WsaCodeFor(socket.error());
 }

@@ -4,6 +4,7 @@
 
 #include <QAbstractSocket>
 
-inline constexpr int kHostNotFoundCode = 11001; // not in either name table: shown as "Unknown error"
-
 [[nodiscard]] int WsaCodeFor(QAbstractSocket::SocketError error);
+// The code of the socket's last error. Qt reports an unreachable host and an unreachable network
+// as one kind of error; only its text tells them apart.
+[[nodiscard]] int WsaCodeFor(const QAbstractSocket& socket);

@@ -4,7 +4,9 @@
 
 #include <algorithm>
 #include <memory>
+#include <set>
 
+#include "app/ClientState.h"
 #include "presence/ContactText.h"
 
 namespace {
@@ -51,4 +53,31 @@ int SyncOnlineList(QListWidget* list, const QStringList& names)
     }
     list->clearSelection();
     return changes;
+}
+
+std::vector<std::string> SelectedNames(const QListWidget* list, std::size_t capacity)
+{
+    std::vector<std::string> names;
+    for (int row = 0; row < list->count() && names.size() < capacity; ++row) {
+        if (list->item(row)->isSelected())
+            names.push_back(list->item(row)->text().toUtf8().toStdString());
+    }
+    return names;
+}
+
+void SelectNames(QListWidget* list, const std::vector<std::string>& names)
+{
+    const std::set<std::string> wanted(names.begin(), names.end());
+    for (int row = 0; row < list->count(); ++row) {
+        if (wanted.contains(list->item(row)->text().toUtf8().toStdString()))
+            list->item(row)->setSelected(true);
+    }
+}
+
+void ForgetOnline(ClientState& state, QListWidget* list)
+{
+    state.g_presence.PruneToContactList({});
+    state.g_onlineText.clear();
+    state.g_onlineRebuildDue = 0;
+    SyncOnlineList(list, {});
 }

@@ -23,11 +23,15 @@ std::optional<std::string> RequestFor(const ClientState& state, const std::strin
     return GetBuddyBlock(state.g_userId.view(), state.g_password.view(), contact);
 }
 
-// Sends one block; a block that went out means an answer is on its way.
+// Sends one block; a block that went out means an answer is on its way. The first failure is
+// reported: a link that stopped taking requests must not fail in silence.
 void SendCounted(ClientState& state, RequestSender& sender, const std::string& block, RefreshOutcome& outcome)
 {
-    if (sender.Send(block).failed())
+    if (const SendResult result = sender.Send(block); result.failed()) {
+        if (outcome.statusText.empty())
+            outcome.statusText = SendErrorText(result.errorCode);
         return;
+    }
     ++outcome.blocksSent;
     state.g_queryPending = 1;
 }

@@ -10,7 +10,7 @@ struct ClientState;
 
 struct RefreshOutcome {
     bool completed = false;  // false: aborted early (empty list or no line end); nothing was done
-    std::string statusText;  // "Message send error: %s." when the first send failed, else empty
+    std::string statusText;  // "Message send error: %s." for the first send that failed, else empty
     int blocksSent = 0;
     int requestsRefused = 0; // names whose request would not fit its block
 };

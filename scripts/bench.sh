@@ -75,6 +75,7 @@ kill "$SERVER"; wait "$SERVER" 2>/dev/null || true; SERVER=""
 # shellcheck disable=SC2086
 "$B/qornc_bench_scale" presence $PRESENCE > "$WORK/scale" 2>"$WORK/scale.err"
 "$B/qornc_bench_scale" flood "$FLOOD" >> "$WORK/scale" 2>>"$WORK/scale.err"
+"$B/qornc_bench_scale" burst 4 2000 2 >> "$WORK/scale" 2>>"$WORK/scale.err"
 get() { awk -v k="$1" '$1 == k {print $2}' "$WORK/scale"; }
 
 # --- Parser.
@@ -122,6 +123,12 @@ get() { awk -v k="$1" '$1 == k {print $2}' "$WORK/scale"; }
   echo "| time | messages/s | floor | floor messages/s | ratio | seen in the conversation | out of order | last shown |"
   echo "|---|---|---|---|---|---|---|---|"
   echo "| ${ft} s | $(awk -v c="$FLOOD" -v t="$ft" 'BEGIN{printf "%.0f", c/t}') | ${ff} s | $(awk -v c="$FLOOD" -v t="$ff" 'BEGIN{printf "%.0f", c/t}') | $(ratio "$ft" "$ff")× | $(get flood_shown) | $(get flood_out_of_order) | $(get flood_last_shown) |"
+  echo
+  echo "## Bursts ($(get burst_count) notifications from $(get burst_senders) parallel senders, each pausing $(get burst_pause_ms) ms between connect and write)"
+  echo
+  echo "| time | shown | lost | send failures |"
+  echo "|---|---|---|---|"
+  echo "| $(get burst_seconds) s | $(get burst_shown) | $(get burst_lost) | $(get burst_send_failures) |"
   echo
   echo "## Parser (NotificationFramer + ParseNotification, Google Benchmark)"
   echo

@@ -23,6 +23,7 @@
 #include "ui/CAboutDlg.h"
 #include "ui/ConversationEntry.h"
 #include "ui/DialogBuilder.h"
+#include "ui/EnterKeySend.h"
 #include "ui/MessageBoxes.h"
 #include "ui/MessageSend.h"
 #include "ui/TextCapacityGuard.h"
@@ -58,9 +59,11 @@ CClientDlg::CClientDlg(ClientState& state, ServerConnection& server, Notificatio
     connect(&m_server, &ServerConnection::received, &m_pump, &IdlePump::Schedule);
     connect(&m_listener, &NotificationListener::received, &m_pump, &IdlePump::Schedule);
     connect(&m_server, &ServerConnection::linkLost, this, [this](const QString& text) {
-        SetStatus(text);
-        UpdateButtons();
+        m_statusLine->ShowLinkDown(text);
+        OnLinkDown();
     });
+    connect(&m_listener, &NotificationListener::rejected, this,
+            [this](const QHostAddress& peer) { SetStatus(RefusedDeliveryText(peer)); });
 }
 
 CClientDlg::~CClientDlg() = default;
@@ -86,6 +89,7 @@ void CClientDlg::BuildWindow()
     m_connect = qobject_cast<QPushButton*>(control(IDCANCEL));
     m_online = qobject_cast<QListWidget*>(control(IDC_ONLINE));
     m_status = qobject_cast<QLineEdit*>(control(IDC_STATUS));
+    m_statusLine = std::make_unique<StatusLine>(m_status);
     m_autoUpdate = qobject_cast<QCheckBox*>(control(IDC_AUTO_UPDATE));
     m_editList = qobject_cast<QPushButton*>(control(IDC_EDIT_LIST));
     new TextCapacityGuard(m_contacts, kContactEditLimit);
@@ -98,8 +102,8 @@ void CClientDlg::BuildWindow()
     connect(qobject_cast<QPushButton*>(control(IDC_SEND)), &QPushButton::clicked, this, &CClientDlg::OnSendMessage);
     connect(m_autoUpdate, &QCheckBox::clicked, this, &CClientDlg::OnAutoUpdateCheck);
     connect(m_editList, &QPushButton::clicked, this, &CClientDlg::OnEditListButton);
-    // Qt presses no hidden default button, so Enter in the input line is routed here.
-    connect(m_input, &QLineEdit::returnPressed, this, &CClientDlg::OnSendMessage);
+    // Qt presses no hidden default button.
+    new EnterKeySend(this, [this] { OnSendMessage(); });
 }
 
 void CClientDlg::BuildMenu()
@@ -162,9 +166,8 @@ void CClientDlg::OnInitDialog()
     m_state.g_refreshDue = 1;
     m_state.g_autoRefresh = 1;
 
-    const bool listening = m_listener.Listen(m_options.notifyPort);
     m_input->setMaxLength(int(kInputLineLimit));
-    ConnectAtStartup(listening);
+    ConnectAndReport(kStartupLoginBlockSize);
     if (list.truncated)
         m_boxes.Information(this, QStringLiteral("list.cfg holds more contacts than the list can take; only the "
                                                  "first ones were loaded. The file is kept as it is unless "
@@ -191,12 +194,24 @@ void CClientDlg::StartTimers()
     m_snapshotTimer.start(kSnapshotIntervalMs);
 }
 
-void CClientDlg::ConnectAtStartup(bool listening)
+// The listener comes first, so the server's first delivery finds it; one that failed is tried
+// again at every attempt, and its failure is told whatever the connect did.
+void CClientDlg::ConnectAndReport(std::size_t loginBlockSize)
 {
+    const bool listening = m_listener.isListening() || m_listener.Listen(m_options.notifyPort);
     const PumpSuspension suspended(m_pump);
-    const QString status = m_server.ConnectAndLogin(kStartupLoginBlockSize);
-    // Without the listener no notification can arrive; once connected, that is the news.
-    SetStatus(listening || m_state.g_link.g_connected != 1 ? status : ListenFailedText(m_listener.errorCode()));
+    const QString status = m_server.ConnectAndLogin(loginBlockSize);
+    const QString listenStatus = listening ? QString() : ListenFailedText(m_listener.errorCode());
+    if (m_state.g_link.g_connected == 1)
+        SetStatus(listening ? status : listenStatus);
+    else
+        m_statusLine->ShowLinkDown(listening ? status : status + QLatin1Char(' ') + listenStatus);
+    UpdateButtons();
+}
+
+void CClientDlg::OnLinkDown()
+{
+    ForgetOnline(m_state, m_online);
     UpdateButtons();
 }
 
@@ -208,23 +223,20 @@ void CClientDlg::UpdateButtons()
 
 void CClientDlg::SetStatus(const QString& text)
 {
-    m_status->setText(text);
-    m_status->setCursorPosition(0);
+    m_statusLine->Show(text);
 }
 
 void CClientDlg::OnConnectButton()
 {
     if (m_state.g_link.g_connected == 1)
         return; // a second connection would log in twice and leak the first
-    const PumpSuspension suspended(m_pump);
-    SetStatus(m_server.ConnectAndLogin(kConnectLoginBlockSize));
-    UpdateButtons();
+    ConnectAndReport(kConnectLoginBlockSize);
 }
 
 void CClientDlg::OnDisconnectButton()
 {
-    if (m_server.LogoutAndClose())
-        UpdateButtons();
+    (void)m_server.LogoutAndClose(); // the link ends whether or not the logout went out
+    OnLinkDown();
 }
 
 void CClientDlg::OnOptions()
@@ -367,7 +379,7 @@ bool CClientDlg::RunPresenceRefresh()
     if (!outcome.completed)
         return false;
     if (!outcome.statusText.empty())
-        SetStatus(FromBytes(outcome.statusText));
+        m_statusLine->ShowSendError(FromBytes(outcome.statusText), m_state.g_link.g_connected == 1);
     if (m_state.g_queryPending == 1)
         m_queryPendingTimer.start(m_options.queryPendingTimeoutMs);
     m_restoreSelectionTimer.start();
@@ -376,11 +388,7 @@ bool CClientDlg::RunPresenceRefresh()
 
 void CClientDlg::SaveOnlineSelection()
 {
-    m_state.g_savedSelection.clear();
-    for (int row = 0; row < m_online->count(); ++row) {
-        if (m_online->item(row)->isSelected() && m_state.g_savedSelection.size() < kSavedSelectionCapacity)
-            m_state.g_savedSelection.push_back(row);
-    }
+    m_state.g_savedSelection = SelectedNames(m_online, kSavedSelectionCapacity);
     m_state.g_hasSavedSelection = true;
 }
 
@@ -389,10 +397,7 @@ void CClientDlg::RestoreOnlineSelection()
     if (m_state.g_restoreSelectionDue != 1)
         return;
     m_restoreSelectionTimer.stop();
-    for (const int row : m_state.g_savedSelection) {
-        if (row < m_online->count())
-            m_online->item(row)->setSelected(true);
-    }
+    SelectNames(m_online, m_state.g_savedSelection);
     m_state.g_restoreSelectionDue = 0;
     m_state.g_savedSelection.clear();
     m_state.g_hasSavedSelection = false;

@@ -9,10 +9,12 @@
 #include <QTimer>
 
 #include <filesystem>
+#include <memory>
 
 #include "net/Protocol.h"
 #include "ui/DesktopNotifier.h"
 #include "ui/IdlePump.h"
+#include "ui/StatusLine.h"
 #include "ui/TrayIcon.h"
 
 class QCheckBox;
@@ -102,7 +104,8 @@ private:
     void BuildMenu();
     void OnInitDialog();
     void StartTimers();
-    void ConnectAtStartup(bool listening);
+    void ConnectAndReport(std::size_t loginBlockSize);
+    void OnLinkDown();
     void UpdateButtons();
     void SetStatus(const QString& text);
     void SaveOnlineSelection();
@@ -125,6 +128,7 @@ private:
     QPushButton* m_connect = nullptr;
     QListWidget* m_online = nullptr;
     QLineEdit* m_status = nullptr;
+    std::unique_ptr<StatusLine> m_statusLine;
     QCheckBox* m_autoUpdate = nullptr;
     QPushButton* m_editList = nullptr;
 

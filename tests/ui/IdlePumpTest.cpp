@@ -37,7 +37,7 @@ TEST_F(IdlePumpTest, AbortedAutomaticRefreshSkipsTheSelectionRestore)
         state().g_refreshDue = refreshDue;
         state().g_autoRefresh = 1;
         state().g_restoreSelectionDue = 1;
-        state().g_savedSelection = {1};
+        state().g_savedSelection = {"bob"};
         online()->clearSelection();
         window().pump().RunPass();
         EXPECT_EQ(state().g_refreshDue, refreshDue); // an aborted refresh is still due
