@@ -12,13 +12,11 @@ ClientUnderTest::ClientUnderTest(const QByteArray& info, const QByteArray& list)
 {
     WriteFile(folder.filePath(QStringLiteral("info.cfg")), info);
     WriteFile(listPath(), list);
-    ClientAppOptions options;
     options.configDir = folder.path().toStdString();
     options.serverPort = server.port();
     options.notifyPort = 0;
     options.connectTimeoutMs = 1000;
     options.queryPendingTimeoutMs = 300;
-    app = std::make_unique<CClientApp>(options, boxes);
 }
 
 void ClientUnderTest::Open()
@@ -29,6 +27,7 @@ void ClientUnderTest::Open()
             dialog->reject();
     });
     canceller.start(20);
+    app = std::make_unique<CClientApp>(options, boxes);
     app->InitInstance();
     window().Open();
 }
@@ -46,8 +45,7 @@ bool ClientUnderTest::DeliverAndHold(const QByteArray& bytes, const QHostAddress
     QTcpSocket* socket = server.Deliver(app->listener().port(), bytes, from);
     if (socket == nullptr)
         return false;
-    (void)server.WaitDelivered(5000);
-    Settle(50);
+    Settle(100);
     socket->abort();
     socket->deleteLater();
     return true;

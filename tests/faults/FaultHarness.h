@@ -18,7 +18,8 @@ inline const QByteArray kInfo = "userid tester\r\npassword secret\r\nserverip 12
 class ClientUnderTest {
 public:
     ClientUnderTest(const QByteArray& info = kInfo, const QByteArray& list = "alice\nbob\ncarol\n");
-    // Start-up as the program does it; a setup dialog for an unusable info.cfg is cancelled.
+    // Start-up as the program does it, with options; a setup dialog for an unusable info.cfg is
+    // cancelled.
     void Open();
 
     [[nodiscard]] CClientDlg& window() { return *app->mainWindow(); }
@@ -32,6 +33,7 @@ public:
     QTemporaryDir folder;
     FakeServer server;
     RecordingBoxes boxes;
+    ClientAppOptions options;
     std::unique_ptr<CClientApp> app;
 };
 

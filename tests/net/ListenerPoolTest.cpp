@@ -1,107 +1,73 @@
-// The pool of six delivery connections: the seventh recycles it, and no notification that had
-// already reached the machine is lost when its connection is closed to make room.
-#include <QThread>
-
+// Delivery connections under a burst: a connection whose text has not arrived yet is never
+// closed to make room for later ones, every delivery is let go once it is done, and idle
+// connections cannot pile up.
 #include <gtest/gtest.h>
 
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
 #include <algorithm>
-#include <array>
 #include <string>
 #include <vector>
 
-#include "ClientFixture.h"
-#include "net/CLinkSocket.h"
+#include "app/ClientState.h"
 #include "net/NotificationListener.h"
 #include "support/FakeServer.h"
 #include "support/NulText.h"
 #include "support/WaitFor.h"
 
-namespace {
-
-constexpr int kEntries = NotificationListener::kPoolEntries;
-
-class ListenerPoolTest : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        SetIdentity(state);
-        ASSERT_TRUE(listener.Listen(0));
-    }
-
-    // Opens the six connections that fill the pool, each accepted before the next.
-    void FillPool()
-    {
-        for (int i = 1; i <= kEntries; ++i) {
-            QTcpSocket* socket = server.Deliver(listener.port());
-            ASSERT_NE(socket, nullptr);
-            ASSERT_TRUE(WaitFor([&] { return state.g_acceptCount == i; })) << "connection " << i;
-            delivered[std::size_t(i - 1)] = socket;
-        }
-    }
-
-    std::vector<std::string> Senders()
-    {
-        std::vector<std::string> senders;
-        for (const InboundMessage& message : state.g_messages.TakeAll())
-            senders.push_back(message.senderName + " " + message.messageText);
-        std::sort(senders.begin(), senders.end());
-        return senders;
-    }
-
-    ClientState state;
-    NotificationListener listener{state};
-    FakeServer server;
-    std::array<QTcpSocket*, kEntries> delivered{};
-};
-
-}  // namespace
-
-TEST_F(ListenerPoolTest, TheSeventhConnectionClosesTheSixAndTakesEntryOne)
+TEST(ListenerPoolTest, DeliveriesWaitingForTheirTextSurviveLaterOnes)
 {
-    FillPool();
-    for (int i = 1; i <= kEntries; ++i) {
-        ASSERT_NE(listener.entry(i), nullptr);
-        EXPECT_TRUE(listener.entry(i)->isConnected()) << "entry " << i;
+    constexpr int kSenders = 20;
+    ClientState state;
+    state.g_serverIp.assign("127.0.0.1");
+    NotificationListener listener(state);
+    ASSERT_TRUE(listener.Listen(0));
+    FakeServer server;
+
+    // Every sender connects and pauses before writing, as a loaded server does.
+    std::vector<QTcpSocket*> senders;
+    for (int i = 0; i < kSenders; ++i) {
+        senders.push_back(server.Deliver(listener.port()));
+        ASSERT_NE(senders.back(), nullptr);
     }
-
-    QTcpSocket* seventh = server.Deliver(listener.port());
-    ASSERT_NE(seventh, nullptr);
-    ASSERT_TRUE(WaitFor([&] {
-        return std::all_of(delivered.begin(), delivered.end(),
-                           [](QTcpSocket* s) { return s->state() == QAbstractSocket::UnconnectedState; });
-    })) << "an earlier delivery connection stayed open";
-    EXPECT_EQ(state.g_acceptCount, 1);
-    EXPECT_TRUE(listener.entry(1)->isConnected());
-    for (int i = 2; i <= kEntries; ++i)
-        EXPECT_FALSE(listener.entry(i)->isConnected()) << "entry " << i;
-    EXPECT_EQ(seventh->state(), QAbstractSocket::ConnectedState);
-
-    // The recycled entry 1 carries notifications like a fresh one, and the count goes on.
-    seventh->write(NulText("message g seven"));
-    seventh->flush();
-    ASSERT_TRUE(WaitFor([&] { return state.g_messages.size() == 1; }));
-    EXPECT_EQ(Senders(), std::vector<std::string>{"g seven"});
-    ASSERT_NE(server.Deliver(listener.port()), nullptr);
-    EXPECT_TRUE(WaitFor([&] { return state.g_acceptCount == 2; }));
+    Settle(200); // all accepted, none has brought its text
+    std::vector<std::string> expected;
+    for (int i = kSenders - 1; i >= 0; --i) {
+        const std::string text = "s" + std::to_string(i) + " late";
+        senders[std::size_t(i)]->write(NulText(QByteArray("message ") + text.c_str()));
+        senders[std::size_t(i)]->disconnectFromHost();
+        expected.push_back(text);
+    }
+    ASSERT_TRUE(WaitFor([&] { return state.g_messages.size() == expected.size(); }))
+        << state.g_messages.size() << " of " << expected.size();
+    std::vector<std::string> shown;
+    for (const InboundMessage& message : state.g_messages.TakeAll())
+        shown.push_back(message.senderName + " " + message.messageText);
+    std::sort(shown.begin(), shown.end());
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(shown, expected);
+    EXPECT_TRUE(WaitFor([&] { return state.g_acceptCount == 0; })) << "finished deliveries were kept open";
 }
 
-TEST_F(ListenerPoolTest, NotificationsWaitingOnTheSixSurviveTheSeventh)
+TEST(ListenerPoolTest, IdleConnectionsAreCappedAndDeliveriesStillArrive)
 {
-    FillPool();
-    // Written while this thread's loop is held: the client has not read any of them. Half the
-    // senders have closed already, as the real server does once it has written.
-    for (int i = 0; i < kEntries; ++i) {
-        delivered[std::size_t(i)]->write(NulText(("message s" + std::to_string(i + 1) + " waiting").c_str()));
-        delivered[std::size_t(i)]->flush();
-        if (i % 2 == 1)
-            delivered[std::size_t(i)]->disconnectFromHost();
+    ClientState state;
+    state.g_serverIp.assign("127.0.0.1");
+    NotificationListener listener(state);
+    ASSERT_TRUE(listener.Listen(0));
+    sockaddr_in address{AF_INET, htons(listener.port()), {htonl(INADDR_LOOPBACK)}, {}};
+    std::vector<int> held;
+    for (int i = 0; i < 3 * NotificationListener::kMaxOpenDeliveries; ++i) {
+        held.push_back(::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK, 0));
+        ::connect(held.back(), reinterpret_cast<const sockaddr*>(&address), sizeof address);
     }
-    QThread::msleep(50);
-    ASSERT_NE(server.Deliver(listener.port(), NulText("message s7 seventh")), nullptr);
-
-    ASSERT_TRUE(WaitFor([&] { return state.g_messages.size() == 7; }, 3000)) << state.g_messages.size() << " of 7";
-    Settle(50);
-    EXPECT_EQ(Senders(), (std::vector<std::string>{"s1 waiting", "s2 waiting", "s3 waiting", "s4 waiting",
-                                                   "s5 waiting", "s6 waiting", "s7 seventh"}));
-    EXPECT_EQ(state.g_acceptCount, 1);
+    Settle(500);
+    EXPECT_LE(state.g_acceptCount, NotificationListener::kMaxOpenDeliveries);
+    FakeServer server;
+    ASSERT_NE(server.Deliver(listener.port(), NulText("message srv after")), nullptr);
+    EXPECT_TRUE(WaitFor([&] { return state.g_messageArrived == 1; }));
+    for (const int fd : held)
+        ::close(fd);
 }

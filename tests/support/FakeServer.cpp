@@ -18,33 +18,9 @@ void FakeServer::OnNewConnection()
         m_received.append(QByteArray());
         m_requests.append(socket);
         m_closedByClient = false;
-        connect(socket, &QTcpSocket::readyRead, this, [this, socket, index] { OnBytes(socket, index); });
-        connect(socket, &QTcpSocket::disconnected, this, [this, socket] {
-            if (!m_requests.isEmpty() && socket == m_requests.back())
-                m_closedByClient = true;
-        });
+        connect(socket, &QTcpSocket::readyRead, this, [this, socket, index] { m_received[index] += socket->readAll(); });
+        connect(socket, &QTcpSocket::disconnected, this, [this, socket] { m_closedByClient = socket == latest(); });
     }
-}
-
-void FakeServer::OnBytes(QTcpSocket* socket, qsizetype index)
-{
-    const QByteArray bytes = socket->readAll();
-    m_received[index].append(bytes);
-    m_requestBytes.append(bytes);
-    if (m_hangUpPrefix && !BlocksStarting(*m_hangUpPrefix).empty()) {
-        m_requests[index] = nullptr; // nothing more is written on a connection given up on
-        socket->abort();
-    }
-}
-
-bool FakeServer::WaitForRequestBytes(qsizetype count, int timeoutMs) const
-{
-    return WaitFor([&] { return m_requestBytes.size() >= count; }, timeoutMs);
-}
-
-bool FakeServer::WaitForRequestConnection(int timeoutMs) const
-{
-    return WaitFor([&] { return !m_requests.isEmpty() && m_requests.back() != nullptr; }, timeoutMs);
 }
 
 std::vector<RequestRecord> FakeServer::Blocks() const
@@ -82,39 +58,32 @@ bool FakeServer::WaitForBlocks(const std::string& prefix, std::size_t count, int
     return WaitFor([&] { return BlocksStarting(prefix).size() >= count; }, timeoutMs);
 }
 
-std::string FakeServer::Transcript() const
-{
-    std::string joined;
-    for (const RequestRecord& block : Blocks())
-        joined += (joined.empty() ? "" : "|") + block.text;
-    return joined;
-}
-
 void FakeServer::WriteOnRequest(const QByteArray& bytes)
 {
-    if (m_requests.isEmpty() || m_requests.back() == nullptr)
-        return;
-    m_requests.back()->write(bytes);
-    m_requests.back()->flush();
-}
-
-void FakeServer::CloseRequests()
-{
-    for (const QPointer<QTcpSocket>& socket : m_requests) {
-        if (socket != nullptr)
-            socket->disconnectFromHost();
+    if (QTcpSocket* socket = latest()) {
+        socket->write(bytes);
+        socket->flush();
     }
 }
 
 void FakeServer::ResetRequest()
 {
-    if (m_requests.isEmpty() || m_requests.back() == nullptr)
-        return;
-    QTcpSocket* socket = m_requests.back();
-    // A zero linger time makes the close send RST instead of FIN.
-    const linger hard{1, 0};
-    ::setsockopt(int(socket->socketDescriptor()), SOL_SOCKET, SO_LINGER, &hard, sizeof hard);
-    socket->abort();
+    if (QTcpSocket* socket = latest()) {
+        // A zero linger time makes the close send RST instead of FIN.
+        const linger hard{1, 0};
+        ::setsockopt(int(socket->socketDescriptor()), SOL_SOCKET, SO_LINGER, &hard, sizeof hard);
+        socket->abort();
+    }
+}
+
+void FakeServer::StopReading()
+{
+    for (const QPointer<QTcpSocket>& socket : m_requests) {
+        if (socket != nullptr) {
+            socket->disconnect(this);
+            socket->setReadBufferSize(1); // Qt stops taking bytes from the kernel once it holds one
+        }
+    }
 }
 
 QTcpSocket* FakeServer::Deliver(quint16 listenerPort, const QByteArray& bytes, const QHostAddress& from)
@@ -130,18 +99,14 @@ QTcpSocket* FakeServer::Deliver(quint16 listenerPort, const QByteArray& bytes, c
         socket->deleteLater();
         return nullptr;
     }
-    if (!bytes.isEmpty()) {
-        socket->write(bytes);
-        socket->flush();
-    }
-    m_openDeliveries.append(socket);
+    socket->write(bytes);
+    socket->waitForBytesWritten(2000);
     return socket;
 }
 
 void FakeServer::DeliverAndClose(quint16 listenerPort, const QByteArray& bytes)
 {
     auto* socket = new QTcpSocket(this);
-    m_closingDeliveries.append(socket);
     connect(socket, &QTcpSocket::connected, socket, [socket, bytes] {
         socket->write(bytes);
         socket->disconnectFromHost();
@@ -149,22 +114,4 @@ void FakeServer::DeliverAndClose(quint16 listenerPort, const QByteArray& bytes)
     connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
     connect(socket, &QTcpSocket::errorOccurred, socket, &QObject::deleteLater);
     socket->connectToHost(QHostAddress::LocalHost, listenerPort);
-}
-
-bool FakeServer::WaitDelivered(int timeoutMs) const
-{
-    return WaitFor(
-        [&] {
-            for (const QPointer<QTcpSocket>& socket : m_closingDeliveries) {
-                if (socket != nullptr)
-                    return false;
-            }
-            for (const QPointer<QTcpSocket>& socket : m_openDeliveries) {
-                if (socket != nullptr && socket->state() == QAbstractSocket::ConnectedState &&
-                    socket->bytesToWrite() > 0)
-                    return false;
-            }
-            return true;
-        },
-        timeoutMs);
 }

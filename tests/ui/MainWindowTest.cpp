@@ -1,4 +1,5 @@
-// The main window as built from its layout, and its keys: Escape, Enter, the close box.
+// The main window as built from its layout, its keys (Escape, Enter, the close box), the Online
+// selection across a refresh, and an identity too long for the requests.
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QListWidget>
@@ -7,11 +8,21 @@
 #include <QTest>
 
 #include "UiFixture.h"
+#include "app/CSetupDlg.h"
 #include "res/Resources.h"
 
 namespace {
 
-class MainWindowTest : public UiFixture {};
+class MainWindowTest : public UiFixture {
+protected:
+    std::vector<std::string> MessageTexts()
+    {
+        std::vector<std::string> texts;
+        for (const RequestRecord& block : server.BlocksStarting("message"))
+            texts.push_back(block.text);
+        return texts;
+    }
+};
 
 // The visible tab stops, their order and their captions are checked by what a screen reader
 // says going round the window (DesktopIntegrationTest).
@@ -46,6 +57,9 @@ TEST_F(MainWindowTest, EscapeConnectsAndNeverCloses)
 
     window().OnDisconnectButton();
     EXPECT_TRUE(button(IDCANCEL)->isEnabled());
+    ASSERT_TRUE(server.WaitForBlocks("logout", 1));
+    EXPECT_EQ(server.BlocksStarting("logout").front().size, 128u);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return server.requestClosedByClient(); }, 2000));
     QTest::keyClick(&window(), Qt::Key_Escape);
     ASSERT_TRUE(server.WaitForBlocks("login", 2));
     const auto logins = server.BlocksStarting("login");
@@ -77,32 +91,75 @@ TEST_F(MainWindowTest, CloseBoxHidesWithATrayAndMinimisesWithout)
     }
 }
 
-TEST_F(MainWindowTest, InputLineTakes128Characters)
-{
-    Start();
-    QTest::keyClicks(input(), QString(130, QLatin1Char('x')));
-    EXPECT_EQ(input()->text().size(), 128);
-}
-
-TEST_F(MainWindowTest, ContactListReadOnlyUntilEditList)
+TEST_F(MainWindowTest, EnterSendsWhereItMeansNothingElseAndPressesAFocusedButton)
 {
     WriteList("alice\r\n");
     Start();
-    EXPECT_TRUE(contacts()->isReadOnly());
-    contacts()->moveCursor(QTextCursor::End);
-    QTest::keyClicks(contacts(), QStringLiteral("bob"));
-    EXPECT_EQ(contacts()->toPlainText(), QStringLiteral("alice\n"));
+    DeliverPresence({"alice"}, true);
+    struct Case {
+        int control;
+        std::size_t messages; // "message" blocks the Enter sends
+    };
+    // Update list comes last: its refresh holds sending until an answer.
+    for (const Case c : {Case{IDC_ONLINE, 1}, Case{IDC_INPUT, 1}, Case{IDC_CONTACTS, 1}, Case{IDC_UPDATE_LIST, 0}}) {
+        SCOPED_TRACE(c.control);
+        SelectRows({0});
+        input()->setText(QStringLiteral("hi"));
+        const std::size_t messages = MessageTexts().size();
+        const std::size_t asked = server.BlocksStarting("getbuddy").size();
+        window().control(c.control)->setFocus();
+        QTest::keyClick(window().control(c.control), Qt::Key_Return);
+        Settle(100);
+        EXPECT_EQ(MessageTexts().size(), messages + c.messages);
+        EXPECT_EQ(server.BlocksStarting("getbuddy").size() > asked, c.control == IDC_UPDATE_LIST);
+    }
+}
 
-    QTest::mouseClick(button(IDC_EDIT_LIST), Qt::LeftButton);
-    EXPECT_FALSE(contacts()->isReadOnly());
-    EXPECT_EQ(button(IDC_EDIT_LIST)->text(), QStringLiteral("&Done"));
-    contacts()->moveCursor(QTextCursor::End);
-    QTest::keyClicks(contacts(), QStringLiteral("bob"));
-    EXPECT_EQ(contacts()->toPlainText(), QStringLiteral("alice\nbob"));
+TEST_F(MainWindowTest, SelectionFollowsTheNamesAcrossARefresh)
+{
+    WriteList("alice\r\nbob\r\ncarol\r\n");
+    Start();
+    DeliverPresence({"alice", "carol"}, true);
+    Settle(kRestoreSelectionDelayMs + 100); // the start-up refresh's restore is behind us
+    SelectRows({0, 1});
+    QTest::mouseClick(button(IDC_UPDATE_LIST), Qt::LeftButton);
+    DeliverPresence({"alice"}, false);
+    DeliverPresence({"bob"}, true);
+    Settle(kRestoreSelectionDelayMs + 200);
+    QTest::keyClicks(input(), QStringLiteral("hi"));
+    QTest::keyClick(input(), Qt::Key_Return);
+    Settle(100);
+    EXPECT_EQ(MessageTexts(), std::vector<std::string>{"message me pw carol hi"});
+}
 
-    QTest::mouseClick(button(IDC_EDIT_LIST), Qt::LeftButton);
-    EXPECT_TRUE(contacts()->isReadOnly());
-    EXPECT_EQ(button(IDC_EDIT_LIST)->text(), QStringLiteral("&Edit list"));
+TEST_F(MainWindowTest, AnIdentityTooLongForTheRequestsNeverStrandsTheUser)
+{
+    WriteInfo(std::string(30, 'n'), std::string(26, 'p')); // the login fits, the logout cannot
+    Start();
+    ASSERT_TRUE(server.WaitForBlocks("login", 1));
+    window().OnDisconnectButton();
+    EXPECT_TRUE(button(IDCANCEL)->isEnabled());
+    EXPECT_FALSE(button(IDC_DISCONNECT)->isEnabled());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return server.requestClosedByClient(); }, 2000));
+    // Options opens the setup dialog, which refuses the identity that could not log out.
+    const ModalWatcher watcher([](QDialog* dialog) {
+        qobject_cast<CSetupDlg*>(dialog)->OnOK();
+        dialog->reject();
+    });
+    window().OnOptions();
+    EXPECT_TRUE(watcher.seen());
+    ASSERT_EQ(boxes.texts(), QStringList{"The name and password together are too long: at most 55 characters."});
+    app.reset();
+
+    FakeServer fresh; // one character more and not even the login can be formed
+    options.serverPort = fresh.port();
+    WriteInfo(std::string(30, 'n'), std::string(27, 'p'));
+    Start();
+    EXPECT_EQ(status(), QStringLiteral("Can't log in: the name and password together are too long."));
+    EXPECT_TRUE(button(IDCANCEL)->isEnabled());
+    EXPECT_FALSE(button(IDC_DISCONNECT)->isEnabled());
+    Settle(100);
+    EXPECT_TRUE(fresh.Blocks().empty());
 }
 
 }  // namespace
