@@ -21,8 +21,9 @@ public:
                      QObject* parent = nullptr);
 
     // Connects to g_serverIp and sends the login block of blockSize; a login that cannot be
-    // formed fails before any connect. Waits for the outcome with
-    // the window repainting but taking no input. Returns the status line's new text.
+    // formed fails before any connect. A connect that fails at once is reported at once; one
+    // really pending is waited for, bounded, with the window repainting but taking no input.
+    // Returns the status line's new text.
     QString ConnectAndLogin(std::size_t loginBlockSize);
     // Sends the logout block when it can be formed and closes the link either way. False when
     // no logout went out.
