@@ -16,7 +16,9 @@ class CLinkSocket : public QObject, public RequestSender {
 
 public:
     // Past this many bytes waiting to leave, a peer that stopped reading is not fed any more.
-    static constexpr qint64 kMaxUnsentBytes = 64 * 1024;
+    // Room for a whole refresh of the longest contact list (4000 blocks of 128 bytes) on a link
+    // whose kernel buffer is small, so only a peer that really stopped reading meets it.
+    static constexpr qint64 kMaxUnsentBytes = 1024 * 1024;
 
     CLinkSocket(ClientState& state, QObject* parent = nullptr);
 

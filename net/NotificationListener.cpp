@@ -126,8 +126,8 @@ void NotificationListener::CloseDelivery(CLinkSocket* delivery)
                                     [delivery](const auto& open) { return open.get() == delivery; });
     if (found == m_open.end())
         return;
+    delivery->Close(); // what it still holds is taken in and announced
     delivery->disconnect(this);
-    delivery->Close();
     // Often called from the delivery's own signal: it goes once that has returned.
     found->release()->deleteLater();
     m_open.erase(found);
