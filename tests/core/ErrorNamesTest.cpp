@@ -19,7 +19,6 @@ TEST(ErrorNames, StatusTextsNameTheCodeFromTheirOwnTable)
         {10065, "Can't connect: Error code WSAEHOSTUNREACH.", "Message send error: WSAEHOSTUNREACH."},
         {11001, "Can't connect: Error code WSAHOST_NOT_FOUND.", "Message send error: Unknown error."},
         {10054, "Can't connect: Error code Unknown error.", "Message send error: WSAECONNRESET."},
-        {10059, "Can't connect: Error code Unknown error.", "Message send error: Unknown error."},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.code);
