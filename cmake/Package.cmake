@@ -32,9 +32,9 @@ set(CPACK_DEBIAN_PACKAGE_SECTION net)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE https://github.com/qornc/qornc)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-# A running server is stopped before its program is removed.
-set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA
-  ${CMAKE_CURRENT_SOURCE_DIR}/res/debian/prerm ${CMAKE_CURRENT_SOURCE_DIR}/res/debian/postrm)
+# A running server is stopped before its program is removed. There is no postrm, so dpkg
+# forgets the package entirely on removal: nothing is left for a purge.
+set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${CMAKE_CURRENT_SOURCE_DIR}/res/debian/prerm)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 
 include(CPack)

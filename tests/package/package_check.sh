@@ -40,12 +40,13 @@ done
 outside=$(grep -v -e '^usr/$' -e '^usr/bin/' -e '^usr/share/' -e '^usr/lib/$' -e '^usr/lib/systemd/' "$TMP/files" || true)
 [ -z "$outside" ] || fail "the package installs outside /usr/bin, /usr/share and the unit folder: $outside"
 
-# The control data: a section, a maintainer, and library dependencies found by shlibdeps. Only
-# scripts that remove (none that install) may run, so removing leaves nothing but user data.
+# The control data: a section, a maintainer, and library dependencies found by shlibdeps. No
+# script may add files, and without a postrm dpkg forgets the package wholly on removal.
 dpkg-deb -f "$DEB" Section | grep -qx net || fail "the section is not net"
 dpkg-deb -f "$DEB" Maintainer | grep -q '^[^<]\+ <[^@ ]\+@[^> ]\+>$' || fail "the maintainer is not 'Name <address>'"
 dpkg-deb -f "$DEB" Depends | grep -q 'libqt6widgets6 (>= ' || fail "Depends lacks the Qt libraries: $(dpkg-deb -f "$DEB" Depends)"
-dpkg-deb --ctrl-tarfile "$DEB" | tar -t | grep -q -e preinst -e postinst && fail "the package runs install scripts"
+scripts=$(dpkg-deb --ctrl-tarfile "$DEB" | tar -t | grep -e preinst -e postinst -e postrm || true)
+[ -z "$scripts" ] || fail "the package carries $scripts"
 
 ROOT=$TMP/root
 dpkg-deb -x "$DEB" "$ROOT"
