@@ -7,6 +7,10 @@ else()
 endif()
 file(READ "${QORNC_UNIT_SOURCE}" unit)
 string(REPLACE "ExecStart=/usr/bin/qornc-server " "ExecStart=${bindir}/qornc-server " unit "${unit}")
-file(WRITE "${QORNC_UNIT_STAGED}" "${unit}")
-file(INSTALL "${QORNC_UNIT_STAGED}" DESTINATION "${CMAKE_INSTALL_PREFIX}/lib/systemd/system"
+# A staged copy for each destination, so two installs from one build at once cannot swap units.
+string(SHA1 destination "$ENV{DESTDIR}${CMAKE_INSTALL_PREFIX}")
+set(staged "${QORNC_UNIT_STAGING}/${destination}/qornc-server.service")
+file(WRITE "${staged}" "${unit}")
+file(INSTALL "${staged}" DESTINATION "${CMAKE_INSTALL_PREFIX}/lib/systemd/system"
   PERMISSIONS OWNER_READ OWNER_WRITE GROUP_READ WORLD_READ)
+file(REMOVE_RECURSE "${QORNC_UNIT_STAGING}/${destination}")

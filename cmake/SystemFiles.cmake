@@ -39,7 +39,7 @@ install(FILES res/io.github.qornc.qornc.metainfo.xml DESTINATION ${CMAKE_INSTALL
 # installs to /usr, `cmake --install --prefix` anywhere.
 if(TARGET qornc-server)
   install(CODE "set(QORNC_UNIT_SOURCE [[${CMAKE_CURRENT_SOURCE_DIR}/server/qornc-server.service]])
-    set(QORNC_UNIT_STAGED [[${CMAKE_CURRENT_BINARY_DIR}/generated/qornc-server.service]])
+    set(QORNC_UNIT_STAGING [[${CMAKE_CURRENT_BINARY_DIR}/generated/unit]])
     set(QORNC_UNIT_BINDIR [[${CMAKE_INSTALL_BINDIR}]])")
   install(SCRIPT cmake/InstallServiceUnit.cmake)
 endif()
