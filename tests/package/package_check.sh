@@ -103,25 +103,22 @@ fi
 
 # The unit's command line must be one the server accepts: run it on a state folder of our own and
 # a port the system picks.
-if "$BIN/qornc-server" --help | grep -q -e '--state-file'; then
-  read -r -a command <<<"${exec_start//\/var\/lib\/qornc-server\//$TMP\/state\/}"
-  mkdir -m 700 "$TMP/state"
-  "$BIN/qornc-server" "${command[@]:1}" --listen 127.0.0.1 --port 0 >"$TMP/server.log" 2>&1 &
-  SERVER=$!
-  for _ in $(seq 50); do
-    grep -q '^listening on' "$TMP/server.log" && break
-    kill -0 "$SERVER" 2>/dev/null || break
-    sleep 0.1
-  done
-  grep -q '^listening on' "$TMP/server.log" || fail "the unit's server did not start: $(cat "$TMP/server.log")"
-  kill -TERM "$SERVER" 2>/dev/null || true
-  status=0
-  wait "$SERVER" || status=$?
-  SERVER=
-  [ "$status" = 0 ] || fail "the unit's server ended with $status on SIGTERM"
-else
-  echo "note: this qornc-server has no --state-file yet, so the unit's command line was not run"
-fi
+read -r -a command <<<"${exec_start//\/var\/lib\/qornc-server\//$TMP\/state\/}"
+mkdir -m 700 "$TMP/state"
+"$BIN/qornc-server" "${command[@]:1}" --listen 127.0.0.1 --port 0 >"$TMP/server.log" 2>&1 &
+SERVER=$!
+for _ in $(seq 50); do
+  grep -q '^listening on' "$TMP/server.log" && break
+  kill -0 "$SERVER" 2>/dev/null || break
+  sleep 0.1
+done
+grep -q '^listening on' "$TMP/server.log" || fail "the unit's server did not start: $(cat "$TMP/server.log")"
+kill -TERM "$SERVER" 2>/dev/null || true
+status=0
+wait "$SERVER" || status=$?
+SERVER=
+[ "$status" = 0 ] || fail "the unit's server ended with $status on SIGTERM"
+[ -f "$TMP/state/accounts" ] || fail "the unit's server wrote no accounts file into its state folder"
 
 if [ "$failures" -ne 0 ]; then
   echo "$failures check(s) failed" >&2
