@@ -11,7 +11,7 @@ PACKAGES=(
   clang libclang-rt-14-dev
   iproute2 fonts-dejavu-core python3-tk desktop-file-utils
   openbox trayer tint2 dbus dbus-x11 libsodium-dev
-  dpkg-dev fakeroot file lintian appstream
+  dpkg-dev fakeroot file lintian appstream ccache
 )
 
 missing=()

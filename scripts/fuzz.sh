@@ -9,8 +9,9 @@ ROOT=$PWD
 BUILD=$ROOT/build-fuzz
 
 ./scripts/deps.sh
+source scripts/build-cache.sh
 cmake -G Ninja -S . -B "$BUILD" -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-  -DQORNC_BUILD_FUZZ=ON -DQORNC_BUILD_TESTS=OFF -DQORNC_WERROR=ON >/dev/null
+  -DQORNC_BUILD_FUZZ=ON -DQORNC_BUILD_TESTS=OFF -DQORNC_WERROR=ON "${CACHE_ARGS[@]}" >/dev/null
 TARGETS=(fuzz_notification fuzz_info_cfg fuzz_list_cfg fuzz_server_framing)
 cmake --build "$BUILD" -j2 --target "${TARGETS[@]}"
 

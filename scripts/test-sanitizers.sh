@@ -5,11 +5,12 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 ./scripts/deps.sh
+source scripts/build-cache.sh
 
-cmake --preset asan >/dev/null
+cmake --preset asan "${CACHE_ARGS[@]}" >/dev/null
 cmake --build --preset asan
 
-# The two tests that drive real X windows are left out here: Debian's libxkbcommon-x11 reads past
+# The tests that drive real X windows are left out here: Debian's libxkbcommon-x11 reads past
 # a buffer while Qt's xcb plugin starts, which ASan reports before any of our code runs. They
 # run unsanitized in the main suite. The package check is left out too: it packages and lints
 # what a release ships, which the main suite has done already.
