@@ -5,6 +5,7 @@
 #include "app/CSetupDlg.h"
 #include "app/ExitSignals.h"
 #include "app/SettingsFiles.h"
+#include "app/SettingsWriter.h"
 #include "app/SetupRules.h"
 #include "app/SingleCopyLock.h"
 #include "ui/MessageBoxes.h"
@@ -24,6 +25,8 @@ CClientApp::~CClientApp() = default;
 void CClientApp::LoadIdentity()
 {
     const IdentityFile identity = ReadIdentity(m_options.configDir / "info.cfg");
+    if (identity.state == SettingsFileState::Unusable)
+        m_boxes.Information(nullptr, QStringLiteral("info.cfg is not a file that can be read; it is taken as missing."));
     // Values the file did not reach keep what they held: empty at start.
     if (identity.valuesRead > 0)
         m_state.g_userId.assign(identity.userId);
@@ -89,10 +92,12 @@ bool CClientApp::ExitInstance()
     m_exitDone = true;
     m_server.LogoutAtExit();
     m_state.g_saveText.assign(m_state.g_contactSnapshot.view());
-    // A list.cfg too long to load whole is left alone unless the user changed the list.
-    if (m_state.g_listTruncated == 1 && m_state.g_saveText == m_state.g_listText.view())
+    // A list the user did not change stays as it is on disk, byte for byte, whatever it holds:
+    // rewriting it could only lose what the loading had to leave out.
+    if (m_state.g_saveText == m_state.g_listText.view())
         return true;
-    if (WriteContactList(m_options.configDir / "list.cfg", m_state.g_saveText.view()))
+    if (WriteSettingsFile(m_options.configDir / "list.cfg", ContactListFileBytes(m_state.g_saveText.view()),
+                          FileAccess::Kept))
         return true;
     m_boxes.Information(m_mainWnd.get(), QStringLiteral("Error saving file"));
     return false;

@@ -6,25 +6,25 @@
 
 #include "app/ClientState.h"
 #include "app/SettingsFiles.h"
+#include "app/SettingsWriter.h"
 #include "app/SetupRules.h"
 #include "res/Resources.h"
+#include "ui/ByteLimitValidator.h"
 #include "ui/DialogBuilder.h"
 #include "ui/MessageBoxes.h"
+#include "ui/QtBytes.h"
 
 namespace {
 
+// In bytes, as the values are stored and sent.
 constexpr int kNameLimit = 127;
 constexpr int kPasswordLimit = 127;
 constexpr int kServerLimit = 63;
 
-QString FromBytes(std::string_view bytes)
+void LimitBytes(QLineEdit* edit, int limit)
 {
-    return QString::fromUtf8(bytes.data(), qsizetype(bytes.size()));
-}
-
-std::string ToBytes(const QLineEdit* edit)
-{
-    return edit->text().toUtf8().toStdString();
+    edit->setMaxLength(limit);
+    edit->setValidator(new ByteLimitValidator(std::size_t(limit), edit));
 }
 
 }  // namespace
@@ -44,9 +44,9 @@ CSetupDlg::CSetupDlg(ClientState& state, std::filesystem::path configDir, Messag
     m_name = qobject_cast<QLineEdit*>(controls.value(IDC_SETUP_NAME));
     m_password = qobject_cast<QLineEdit*>(controls.value(IDC_SETUP_PASSWORD));
     m_server = qobject_cast<QLineEdit*>(controls.value(IDC_SETUP_SERVER));
-    m_name->setMaxLength(kNameLimit);
-    m_password->setMaxLength(kPasswordLimit);
-    m_server->setMaxLength(kServerLimit);
+    LimitBytes(m_name, kNameLimit);
+    LimitBytes(m_password, kPasswordLimit);
+    LimitBytes(m_server, kServerLimit);
     m_name->setText(FromBytes(m_state.g_userId.view()));
     m_password->setText(FromBytes(m_state.g_password.view()));
     m_server->setText(FromBytes(m_state.g_serverIp.view()));
@@ -56,12 +56,14 @@ CSetupDlg::CSetupDlg(ClientState& state, std::filesystem::path configDir, Messag
 
 void CSetupDlg::OnOK()
 {
-    const SetupCheck check = CheckSetup(ToBytes(m_name), ToBytes(m_password), ToBytes(m_server));
+    const SetupCheck check = CheckSetup(ToBytes(m_name->text()), ToBytes(m_password->text()), ToBytes(m_server->text()));
     if (!check.accepted()) {
         m_boxes.Stop(this, FromBytes(check.error));
         return;
     }
-    if (!WriteIdentity(m_configDir / "info.cfg", check.userId, check.password, check.serverIp)) {
+    // The password is in it in clear: the file is private whatever mode it had before.
+    if (!WriteSettingsFile(m_configDir / "info.cfg", IdentityFileBytes(check.userId, check.password, check.serverIp),
+                           FileAccess::OwnerOnly)) {
         // The identity still holds for this run; the user must know it will not survive a restart.
         m_boxes.Information(this, QStringLiteral("Error saving file"));
     }

@@ -5,8 +5,9 @@
 #include <string>
 #include <string_view>
 
-// Holds at most Capacity - 1 bytes. Assigning stops at the first NUL (the texts are C strings on
-// the wire and on disk) and cuts at the capacity, so no writer can store more than fits.
+// Holds at most Capacity - 1 bytes. Assigning cuts at the capacity, so no writer can store more
+// than fits. A NUL is kept like any other byte: a contact list loaded with one must save back
+// whole, and the request builders refuse a text that holds one.
 template <std::size_t Capacity>
 class FixedText {
 public:
@@ -20,9 +21,6 @@ public:
     // Returns false when the text had to be cut to fit.
     bool assign(std::string_view text)
     {
-        const std::size_t nul = text.find('\0');
-        if (nul != std::string_view::npos)
-            text = text.substr(0, nul);
         const bool fits = text.size() <= kMaxLength;
         m_text.assign(text.substr(0, kMaxLength));
         return fits;

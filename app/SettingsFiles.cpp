@@ -1,22 +1,77 @@
 #include "app/SettingsFiles.h"
 
 #include <array>
+#include <cerrno>
 #include <cstddef>
-#include <fstream>
-#include <iterator>
 #include <optional>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
-#include "app/AtomicFile.h"
 #include "presence/ContactText.h"
 
 namespace {
 
-std::optional<std::string> ReadWholeFile(const std::filesystem::path& file)
+struct BoundedRead {
+    SettingsFileState state = SettingsFileState::Missing;
+    std::string bytes;  // at most limit bytes
+    bool more = false;  // the file goes on past them
+};
+
+class FileDescriptor {
+public:
+    explicit FileDescriptor(int fd) : m_fd(fd) {}
+    ~FileDescriptor()
+    {
+        if (m_fd >= 0)
+            ::close(m_fd);
+    }
+    FileDescriptor(const FileDescriptor&) = delete;
+    FileDescriptor& operator=(const FileDescriptor&) = delete;
+    [[nodiscard]] int get() const { return m_fd; }
+
+private:
+    int m_fd;
+};
+
+bool ReadUpTo(int fd, std::string& bytes, std::size_t count)
 {
-    std::ifstream in(file, std::ios::binary);
-    if (!in)
-        return std::nullopt;
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    bytes.resize(count);
+    std::size_t got = 0;
+    while (got < count) {
+        const ssize_t n = ::read(fd, bytes.data() + got, count - got);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            return false;
+        if (n == 0)
+            break;
+        got += static_cast<std::size_t>(n);
+    }
+    bytes.resize(got);
+    return true;
+}
+
+// Non-blocking, so a FIFO without a writer cannot hang the start; anything that is not a plain
+// file after following links is not a settings file, and a device is never read at all.
+BoundedRead ReadBounded(const std::filesystem::path& file, std::size_t limit)
+{
+    BoundedRead read;
+    const FileDescriptor fd(::open(file.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
+    if (fd.get() < 0) {
+        read.state = errno == ENOENT ? SettingsFileState::Missing : SettingsFileState::Unusable;
+        return read;
+    }
+    struct stat info {};
+    if (::fstat(fd.get(), &info) != 0 || !S_ISREG(info.st_mode) || !ReadUpTo(fd.get(), read.bytes, limit + 1)) {
+        read.state = SettingsFileState::Unusable;
+        read.bytes.clear();
+        return read;
+    }
+    read.state = SettingsFileState::Read;
+    read.more = read.bytes.size() > limit;
+    read.bytes.resize(std::min(read.bytes.size(), limit));
+    return read;
 }
 
 struct ValueScan {
@@ -70,15 +125,13 @@ std::string WholeLinesWithin(const std::string& text, std::size_t limit)
 IdentityFile ReadIdentity(const std::filesystem::path& file)
 {
     IdentityFile identity;
-    const std::optional<std::string> bytes = ReadWholeFile(file);
-    if (!bytes)
-        return identity;
-    identity.opened = true;
+    const BoundedRead read = ReadBounded(file, kIdentityReadLimit);
+    identity.state = read.state;
     const std::array<std::string*, 3> targets{&identity.userId, &identity.password, &identity.serverIp};
     const std::array<std::size_t, 3> capacities{kUserIdCapacity, kPasswordCapacity, kServerIpCapacity};
     std::size_t pos = 0;
     for (std::size_t i = 0; i < targets.size(); ++i) {
-        std::optional<ValueScan> scan = ScanValue(*bytes, pos, capacities[i]);
+        std::optional<ValueScan> scan = ScanValue(read.bytes, pos, capacities[i]);
         if (!scan)
             break;
         *targets[i] = std::move(scan->value);
@@ -88,31 +141,29 @@ IdentityFile ReadIdentity(const std::filesystem::path& file)
     return identity;
 }
 
-bool WriteIdentity(const std::filesystem::path& file, std::string_view userId, std::string_view password,
-                   std::string_view serverIp)
+std::string IdentityFileBytes(std::string_view userId, std::string_view password, std::string_view serverIp)
 {
     std::string text = "userid ";
     text.append(userId).append("\npassword ").append(password).append("\nserverip ").append(serverIp) += '\n';
-    // The password lives here in clear, so the file is private whatever mode it had before.
-    return WriteFileAtomically(file, WithCrLf(text), 0600, true);
+    return WithCrLf(text);
 }
 
 ContactListFile ReadContactList(const std::filesystem::path& file)
 {
     ContactListFile list;
-    const std::optional<std::string> bytes = ReadWholeFile(file);
-    if (!bytes)
-        return list;
-    list.opened = true;
-    list.text = ToCrLf(*bytes);
-    if (list.text.size() > kContactListMaxLength) {
+    // A line end in memory takes at least as many bytes as on disk, so the bytes that can
+    // yield a line within the buffer are all in its first kContactListMaxLength + 1.
+    const BoundedRead read = ReadBounded(file, kContactListMaxLength + 1);
+    list.state = read.state;
+    list.text = ToCrLf(read.bytes);
+    if (read.more || list.text.size() > kContactListMaxLength) {
         list.text = WholeLinesWithin(list.text, kContactListMaxLength);
         list.truncated = true;
     }
     return list;
 }
 
-bool WriteContactList(const std::filesystem::path& file, std::string_view text)
+std::string ContactListFileBytes(std::string_view text)
 {
-    return WriteFileAtomically(file, WithCrLf(DropCarriageReturns(text)), 0644, false);
+    return WithCrLf(DropCarriageReturns(text));
 }

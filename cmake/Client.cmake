@@ -5,6 +5,7 @@ add_library(qornc_qt STATIC
   app/CClientApp.cpp
   app/CSetupDlg.cpp
   app/ExitSignals.cpp
+  app/SettingsWriter.cpp
   app/SingleCopyLock.cpp
   net/CLinkSocket.cpp
   net/NotificationListener.cpp
@@ -14,6 +15,7 @@ add_library(qornc_qt STATIC
   res/Resources.cpp
   res/resources.qrc
   ui/AccessibleNames.cpp
+  ui/ByteLimitValidator.cpp
   ui/CAboutDlg.cpp
   ui/CClientDlg.cpp
   ui/DesktopNotifier.cpp
@@ -22,6 +24,7 @@ add_library(qornc_qt STATIC
   ui/EnterKeySend.cpp
   ui/IdlePump.cpp
   ui/MessageBoxes.cpp
+  ui/QtBytes.cpp
   ui/StatusLine.cpp
   ui/TextCapacityGuard.cpp
   ui/TrayClick.cpp

@@ -1,7 +1,7 @@
 # qornc_core: every rule that needs neither a window nor a socket. Standard C++ only: it must
 # build with no Qt on its include path.
 add_library(qornc_core STATIC
-  app/AtomicFile.cpp
+  app/ByteCodec.cpp
   app/SettingsFiles.cpp
   app/SetupRules.cpp
   net/ConnectionState.cpp

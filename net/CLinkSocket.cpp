@@ -26,6 +26,10 @@ void CLinkSocket::Attach(QTcpSocket* socket)
     m_textsTaken = 0;
     connect(m_socket, &QTcpSocket::readyRead, this, &CLinkSocket::OnReceive);
     connect(m_socket, &QTcpSocket::errorOccurred, this, &CLinkSocket::OnSocketError);
+    connect(m_socket, &QTcpSocket::readChannelFinished, this, [this] {
+        OnReceive();
+        HandleUnterminated();
+    });
 }
 
 void CLinkSocket::ConnectTo(const QString& host, quint16 port)
@@ -69,6 +73,15 @@ void CLinkSocket::OnReceive()
         emit received();
 }
 
+void CLinkSocket::HandleUnterminated()
+{
+    const std::string text = m_framer.Finish();
+    if (text.empty())
+        return;
+    HandleNotification(m_state, text);
+    emit received();
+}
+
 void CLinkSocket::TakeInWaiting()
 {
     if (m_socket == nullptr)
@@ -92,6 +105,7 @@ void CLinkSocket::Close()
     if (m_socket->state() == QAbstractSocket::ConnectedState && m_socket->isValid())
         m_socket->waitForReadyRead(0); // pull in what the kernel already holds, without waiting
     OnReceive();
+    HandleUnterminated();
     Release();
 }
 

@@ -54,6 +54,7 @@ signals:
 
 private:
     void OnSocketError(QAbstractSocket::SocketError error);
+    void HandleUnterminated();
     void Release();
 
     ClientState& m_state;

@@ -28,3 +28,11 @@ std::vector<std::string> NotificationFramer::Feed(std::string_view bytes)
     }
     return complete;
 }
+
+std::string NotificationFramer::Finish()
+{
+    std::string last = m_skippingOverlong ? std::string() : std::move(m_pending);
+    m_pending.clear();
+    m_skippingOverlong = false;
+    return last;
+}

@@ -13,6 +13,9 @@ public:
     // a NUL is taken as one notification of its first kNotifyReadSize - 1 bytes, and the rest of
     // it, up to the next NUL, is dropped so that its tail is never read as a notification.
     [[nodiscard]] std::vector<std::string> Feed(std::string_view bytes);
+    // The connection has closed: a text still waiting for its NUL is a whole notification all
+    // the same (a server that leaves the terminator out still delivers). Empty when none waits.
+    [[nodiscard]] std::string Finish();
 
     // Bytes of an unfinished notification waiting for more data.
     [[nodiscard]] std::size_t pending() const { return m_pending.size(); }

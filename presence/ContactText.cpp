@@ -15,12 +15,14 @@ std::string ToCrLf(std::string_view text)
 {
     std::string result;
     result.reserve(text.size() + text.size() / 8);
-    for (const char c : text) {
-        if (c == '\r')
-            continue;
-        if (c == '\n')
-            result.push_back('\r');
-        result.push_back(c);
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n')
+            continue; // the LF that follows writes the pair
+        if (c == '\r' || c == '\n')
+            result.append("\r\n");
+        else
+            result.push_back(c);
     }
     return result;
 }

@@ -13,7 +13,7 @@ inline constexpr std::size_t kContactListMaxLength = 4095;
 inline constexpr std::size_t kEditReadBackLimit = 6999;
 
 [[nodiscard]] std::string DropCarriageReturns(std::string_view text);
-// Every line end (LF or CR LF) becomes CR LF; a lone CR is dropped.
+// Every line end becomes CR LF: CR LF, LF and a lone CR each end a line.
 [[nodiscard]] std::string ToCrLf(std::string_view text);
 // The LF-ended lines of text, CRs dropped; an unended tail is not a line.
 [[nodiscard]] std::vector<std::string> SplitLines(std::string_view text);

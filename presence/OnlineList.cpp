@@ -8,6 +8,7 @@
 
 #include "app/ClientState.h"
 #include "presence/ContactText.h"
+#include "ui/QtBytes.h"
 
 namespace {
 
@@ -23,7 +24,7 @@ QStringList SortedOnlineNames(std::string_view onlineText)
 {
     QStringList names;
     for (const std::string& line : SplitLines(onlineText))
-        names.append(QString::fromUtf8(line.data(), qsizetype(line.size())));
+        names.append(FromBytes(line));
     std::sort(names.begin(), names.end(), ListOrderLess);
     return names;
 }

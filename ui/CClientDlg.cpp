@@ -20,27 +20,16 @@
 #include "presence/OnlineList.h"
 #include "presence/PresenceRefresh.h"
 #include "res/Resources.h"
+#include "ui/ByteLimitValidator.h"
 #include "ui/CAboutDlg.h"
 #include "ui/ConversationEntry.h"
 #include "ui/DialogBuilder.h"
+#include "ui/DisplayText.h"
 #include "ui/EnterKeySend.h"
 #include "ui/MessageBoxes.h"
 #include "ui/MessageSend.h"
+#include "ui/QtBytes.h"
 #include "ui/TextCapacityGuard.h"
-
-namespace {
-
-QString FromBytes(std::string_view bytes)
-{
-    return QString::fromUtf8(bytes.data(), qsizetype(bytes.size()));
-}
-
-std::string ToBytes(const QString& text)
-{
-    return text.toUtf8().toStdString();
-}
-
-}  // namespace
 
 CClientDlg::CClientDlg(ClientState& state, ServerConnection& server, NotificationListener& listener,
                        MessageBoxes& boxes, ClientDlgOptions options, QWidget* parent)
@@ -92,7 +81,10 @@ void CClientDlg::BuildWindow()
     m_statusLine = std::make_unique<StatusLine>(m_status);
     m_autoUpdate = qobject_cast<QCheckBox*>(control(IDC_AUTO_UPDATE));
     m_editList = qobject_cast<QPushButton*>(control(IDC_EDIT_LIST));
-    new TextCapacityGuard(m_contacts, kContactEditLimit);
+    connect(new TextCapacityGuard(m_contacts, kContactEditLimit), &TextCapacityGuard::refused, this, [this] {
+        SetStatus(QStringLiteral("The contact list is full: that change would not fit, so it was not made."));
+    });
+    m_input->setValidator(new ByteLimitValidator(kInputLineLimit, m_input));
 
     connect(qobject_cast<QPushButton*>(control(IDOK)), &QPushButton::clicked, this, &CClientDlg::OnOK);
     connect(m_connect, &QPushButton::clicked, this, &CClientDlg::OnConnectButton);
@@ -160,6 +152,9 @@ void CClientDlg::OnInitDialog()
     m_state.g_listText.assign(list.text);
     m_state.g_listTruncated = list.truncated ? 1 : 0;
     m_contacts->setPlainText(FromBytes(DropCarriageReturns(m_state.g_listText.view())));
+    if (list.state == SettingsFileState::Unusable)
+        m_boxes.Information(this, QStringLiteral("list.cfg is not a file that can be read; the contact list starts "
+                                                 "empty."));
 
     StartTimers();
     SnapshotTimerProc();
@@ -335,7 +330,8 @@ void CClientDlg::ShowArrivedMessage()
         StartAlert();
     std::string conversation = ConversationText();
     for (const InboundMessage& message : m_state.g_messages.TakeAll()) {
-        conversation = ComposeConversation(conversation, message.senderName, message.messageText);
+        conversation = ComposeConversation(conversation, NeutraliseForDisplay(message.senderName),
+                                           NeutraliseForDisplay(message.messageText));
         if (unseen && !m_tray.available())
             m_notifier.Show(message.senderName, message.messageText);
     }
@@ -480,12 +476,12 @@ void CClientDlg::SnapshotTimerProc()
 
 std::string CClientDlg::ContactsText() const
 {
-    return ToCrLf(ToBytes(m_contacts->toPlainText()));
+    return ToCrLf(PlainTextBytes(*m_contacts));
 }
 
 std::string CClientDlg::ConversationText() const
 {
-    return ToCrLf(ToBytes(m_conversation->toPlainText()));
+    return ToCrLf(PlainTextBytes(*m_conversation));
 }
 
 void CClientDlg::ReplaceConversation(const std::string& text)

@@ -2,14 +2,21 @@
 
 namespace {
 
-// UTF-8 of U+202A..U+202E is E2 80 AA..AE; of U+2066..U+2069 it is E2 81 A6..A9.
-bool IsBidiControl(std::string_view text, std::size_t at)
+// How many bytes at `at` are one character that moves or breaks what follows, 0 when none:
+// UTF-8 of U+0080..U+009F is C2 80..9F; of U+2028..U+202E it is E2 80 A8..AE; of U+2066..U+2069
+// it is E2 81 A6..A9.
+std::size_t FormattingCharacterAt(std::string_view text, std::size_t at)
 {
-    if (at + 2 >= text.size() || static_cast<unsigned char>(text[at]) != 0xE2)
-        return false;
+    const auto first = static_cast<unsigned char>(text[at]);
+    if (first == 0xC2 && at + 1 < text.size())
+        return static_cast<unsigned char>(text[at + 1]) >= 0x80 && static_cast<unsigned char>(text[at + 1]) <= 0x9F ? 2 : 0;
+    if (first != 0xE2 || at + 2 >= text.size())
+        return 0;
     const auto second = static_cast<unsigned char>(text[at + 1]);
     const auto third = static_cast<unsigned char>(text[at + 2]);
-    return (second == 0x80 && third >= 0xAA && third <= 0xAE) || (second == 0x81 && third >= 0xA6 && third <= 0xA9);
+    const bool formatting =
+        (second == 0x80 && third >= 0xA8 && third <= 0xAE) || (second == 0x81 && third >= 0xA6 && third <= 0xA9);
+    return formatting ? 3 : 0;
 }
 
 bool IsContinuationByte(char byte)
@@ -27,9 +34,9 @@ std::string NeutraliseForDisplay(std::string_view text)
         const auto byte = static_cast<unsigned char>(text[at]);
         if (byte < 0x20 || byte == 0x7F) {
             shown.push_back(' ');
-        } else if (IsBidiControl(text, at)) {
+        } else if (const std::size_t length = FormattingCharacterAt(text, at); length > 0) {
             shown.push_back(' ');
-            at += 2;
+            at += length - 1;
         } else {
             shown.push_back(text[at]);
         }

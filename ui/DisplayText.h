@@ -6,8 +6,11 @@
 #include <string>
 #include <string_view>
 
-// C0 controls (CR and LF among them), DEL, and the bidi embeddings, overrides and isolates
-// (U+202A..U+202E, U+2066..U+2069) each become one space. Other bytes stay as they are.
+// C0 controls (CR and LF among them), DEL, the C1 controls (U+0080..U+009F, NEL among them),
+// the line and paragraph separators (U+2028, U+2029: a text control breaks the line there) and
+// the bidi embeddings, overrides and isolates (U+202A..U+202E, U+2066..U+2069) each become one
+// space, so a sender's text can never show as lines of its own or as someone else's. Other bytes
+// stay as they are.
 [[nodiscard]] std::string NeutraliseForDisplay(std::string_view text);
 
 // The first maxCharacters UTF-8 characters, with "…" after them when the text was longer. A

@@ -2,12 +2,15 @@
 
 #include <QPlainTextEdit>
 #include <QTextCursor>
+#include <QTextDocument>
+
+#include "ui/QtBytes.h"
 
 TextCapacityGuard::TextCapacityGuard(QPlainTextEdit* edit, std::size_t capacity)
     : QObject(edit)
     , m_edit(edit)
     , m_capacity(capacity)
-    , m_accepted(edit->toPlainText())
+    , m_accepted(RawText())
 {
     connect(edit, &QPlainTextEdit::textChanged, this, &TextCapacityGuard::OnTextChanged);
     connect(edit, &QPlainTextEdit::cursorPositionChanged, this, [this] {
@@ -16,18 +19,20 @@ TextCapacityGuard::TextCapacityGuard(QPlainTextEdit* edit, std::size_t capacity)
     });
 }
 
-std::size_t TextCapacityGuard::StoredSize(const QString& text)
+// Not toPlainText(): putting back what it gives would turn no-break spaces into spaces.
+QString TextCapacityGuard::RawText() const
 {
-    return std::size_t(text.toUtf8().size() + text.count(QLatin1Char('\n')));
+    return m_edit->document()->toRawText().replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
 }
 
 void TextCapacityGuard::OnTextChanged()
 {
     if (m_reverting)
         return;
-    const QString text = m_edit->toPlainText();
+    const QString text = RawText();
+    const std::size_t stored = ToBytes(text).size() + std::size_t(text.count(QLatin1Char('\n')));
     // Only the user's edits are refused; text the program puts in while locked is taken as is.
-    if (m_edit->isReadOnly() || StoredSize(text) <= m_capacity) {
+    if (m_edit->isReadOnly() || stored <= m_capacity) {
         m_accepted = text;
         return;
     }
@@ -37,4 +42,5 @@ void TextCapacityGuard::OnTextChanged()
     cursor.setPosition(std::min(m_acceptedCursor, int(m_accepted.size())));
     m_edit->setTextCursor(cursor);
     m_reverting = false;
+    emit refused();
 }

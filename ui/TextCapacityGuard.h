@@ -1,5 +1,5 @@
 // Keeps a multi-line edit within a byte capacity by refusing any change that would exceed it,
-// so nothing the user types is cut later when the text is saved.
+// so nothing the user types or pastes is cut later when the text is saved.
 #pragma once
 
 #include <QObject>
@@ -13,14 +13,16 @@ class TextCapacityGuard : public QObject {
     Q_OBJECT
 
 public:
-    // capacity counts bytes of the text as stored: UTF-8 with CR LF line ends.
+    // capacity counts bytes of the text as stored: its own bytes with CR LF line ends.
     TextCapacityGuard(QPlainTextEdit* edit, std::size_t capacity);
 
-    // Bytes the text takes as stored.
-    [[nodiscard]] static std::size_t StoredSize(const QString& text);
+signals:
+    // A change of the user's was undone: it did not fit.
+    void refused();
 
 private:
     void OnTextChanged();
+    [[nodiscard]] QString RawText() const;
 
     QPlainTextEdit* m_edit;
     std::size_t m_capacity;
