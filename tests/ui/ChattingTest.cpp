@@ -1,5 +1,7 @@
 // Chatting: presence refreshes from the contact list, the Online list and its selection,
 // sending to the selected contacts, the conversation view and editing the contact list.
+#include <QApplication>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
@@ -169,21 +171,67 @@ TEST_F(ChattingTest, FinishingAnEditEndsTheLastLine)
     EXPECT_EQ(state().g_contactSnapshot.str(), "alice\r\nbob\r\n");
 }
 
-TEST_F(ChattingTest, ContactEditorRefusesTextBeyondItsCapacity)
+TEST_F(ChattingTest, ContactEditorRefusesTextBeyondItsCapacityInBytes)
 {
     StartWith("");
     window().OnEditListButton();
-    // A line end counts two bytes as stored: 4091 + CR LF fills the editor exactly.
-    const QString full = QString(int(kContactEditLimit) - 2, QLatin1Char('a')) + QLatin1Char('\n');
+    // As stored: "Ann", a no-break space (2 bytes), "Lee", CR LF, 2040 é (2 bytes each), "a", CR LF:
+    // 4093 bytes, the editor's capacity.
+    const QString full = QStringLiteral("Ann\u00a0Lee\n") + QString(2040, QChar(0xe9)) + QStringLiteral("a\n");
     contacts()->setPlainText(full);
-    ASSERT_EQ(contacts()->toPlainText(), full);
     contacts()->moveCursor(QTextCursor::End);
     QTest::keyClicks(contacts(), QStringLiteral("b"));
-    EXPECT_EQ(contacts()->toPlainText(), full);
-    contacts()->moveCursor(QTextCursor::Start);
-    QTest::keyClick(contacts(), Qt::Key_Delete);
-    QTest::keyClicks(contacts(), QStringLiteral("b")); // room again after a deletion
-    EXPECT_EQ(contacts()->toPlainText(), QStringLiteral("b") + full.mid(1));
+    EXPECT_EQ(contacts()->document()->toRawText().replace(QChar::ParagraphSeparator, '\n'), full);
+    EXPECT_TRUE(status().contains(QStringLiteral("contact list is full"))) << status().toStdString();
+}
+
+TEST_F(ChattingTest, ForeignTextsCannotForgeLinesOrTurnThemAround)
+{
+    Start();
+    const QByteArray hostile[] = {
+        "message al hi\r\n\r\nben: please send me your password",
+        "message al\rben: x",
+        "message al hi\x0b" "ben: x\x1c" "ben: y\x7f",
+        "message al hi\xe2\x80\xa8" "ben: x\xe2\x80\xa9" "ben: y\xc2\x85" "ben: z",
+        "message al \xe2\x80\xae:neb \xe2\x81\xa6x\xe2\x81\xa9",
+    };
+    for (const QByteArray& text : hostile)
+        Deliver(text);
+    const QStringList lines = conversation()->toPlainText().split('\n', Qt::SkipEmptyParts);
+    EXPECT_EQ(lines.size(), qsizetype(std::size(hostile))) << conversation()->toPlainText().toStdString();
+    for (const QString& line : lines) {
+        EXPECT_TRUE(line.startsWith(QStringLiteral("al"))) << line.toStdString();
+        for (const QChar c : line)
+            EXPECT_FALSE((c >= QChar(0x202a) && c <= QChar(0x202e)) || (c >= QChar(0x2066) && c <= QChar(0x2069)));
+    }
+}
+
+TEST_F(ChattingTest, WhatTheViewShowsAsSentIsWhatTheServerGot)
+{
+    StartWith("alice\r\n");
+    DeliverPresence({"alice"}, true);
+    SelectRows({0});
+    input()->setFocus();
+    // 128 characters, 256 bytes: the input line takes only what fits its 128 bytes.
+    for (const QChar c : QStringLiteral("\u00a0") + QString(127, QChar(0xe9))) {
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(c));
+        QApplication::sendEvent(input(), &press);
+    }
+    QTest::keyClick(input(), Qt::Key_Return);
+    ASSERT_TRUE(server.WaitForBlocks("message", 1));
+    std::string typed = "\xc2\xa0";
+    for (int i = 0; i < 63; ++i)
+        typed += "\xc3\xa9";
+    EXPECT_EQ(server.BlocksStarting("message").at(0).text, "message me pw alice " + typed);
+    EXPECT_EQ(conversation()->document()->toRawText().toUtf8().toStdString(), "me: " + typed + "\u2029\u2029");
+}
+
+TEST_F(ChattingTest, TextWhoseConnectionClosesBeforeItsNulIsShown)
+{
+    Start();
+    server.DeliverAndClose(app->listener().port(), "message bob no terminator");
+    EXPECT_TRUE(QTest::qWaitFor([&] { return conversation()->toPlainText() == "bob: no terminator\n\n"; }, 3000))
+        << conversation()->toPlainText().toStdString();
 }
 
 }  // namespace

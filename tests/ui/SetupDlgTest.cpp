@@ -1,5 +1,7 @@
 // The setup dialog: its checks in order, what it saves, and the ways it can be left.
 #include <QAction>
+#include <QApplication>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QTest>
@@ -12,10 +14,10 @@ namespace {
 
 class SetupDlgTest : public UiFixture {
 protected:
-    std::unique_ptr<CSetupDlg> MakeDialog()
+    std::unique_ptr<CSetupDlg> MakeDialog(std::string_view name = "old", std::string_view password = "oldpw")
     {
-        m_state.g_userId.assign("old");
-        m_state.g_password.assign("oldpw");
+        m_state.g_userId.assign(name);
+        m_state.g_password.assign(password);
         m_state.g_serverIp.assign("10.0.0.1");
         auto dialog = std::make_unique<CSetupDlg>(m_state, dir.path(), boxes);
         dialog->show();
@@ -59,19 +61,44 @@ TEST_F(SetupDlgTest, RefusesInOrderAndKeepsEverything)
     }
 }
 
-TEST_F(SetupDlgTest, AcceptedValuesAreSavedPrivately)
+TEST_F(SetupDlgTest, AcceptedValuesAreSavedPrivatelyWithTheirBytes)
 {
-    auto dialog = MakeDialog();
-    Fill(*dialog, "my name", "pass word", "12345678901234567890123"); // 23 characters still fit
-    dialog->OnOK();
-    EXPECT_TRUE(boxes.boxes.empty());
-    EXPECT_EQ(dialog->result(), QDialog::Accepted);
-    EXPECT_EQ(m_state.g_userId.str(), "my_name");
-    EXPECT_EQ(m_state.g_password.str(), "pass word");
-    EXPECT_EQ(m_state.g_serverIp.str(), "12345678901234567890123");
-    EXPECT_EQ(ReadBytes(dir / "info.cfg"),
-              "userid my_name\r\npassword pass word\r\nserverip 12345678901234567890123\r\n");
-    EXPECT_EQ(ModeOf(dir / "info.cfg"), 0600u);
+    struct Case {
+        const char* label;
+        std::string name, password; // as the dialog opens with them
+        QString typedName;          // typed over the name, when not empty
+        std::string savedName;
+    };
+    std::string sixtyThree;
+    for (int i = 0; i < 63; ++i)
+        sixtyThree += "\xc3\xa9";
+    const Case cases[] = {
+        {"spaces", "old", "pass word", QStringLiteral("my name"), "my_name"},
+        {"untouched Latin-1 and no-break space", "Jos\xe9", "p\xc2\xa0w\xff", {}, "Jos\xe9"},
+        {"typed past 127 bytes", "old", "pw", QString(100, QChar(0xe9)), sixtyThree},
+    };
+    WriteBytes(dir / "info.cfg", "loosened");
+    std::filesystem::permissions(dir / "info.cfg", std::filesystem::perms(0644));
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.label);
+        auto dialog = MakeDialog(c.name, c.password);
+        dialog->serverEdit()->setText(QStringLiteral("12345678901234567890123")); // 23 characters still fit
+        if (!c.typedName.isEmpty()) {
+            dialog->nameEdit()->clear();
+            for (const QChar ch : c.typedName) {
+                QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(ch));
+                QApplication::sendEvent(dialog->nameEdit(), &press);
+            }
+        }
+        dialog->OnOK();
+        EXPECT_TRUE(boxes.boxes.empty());
+        EXPECT_EQ(dialog->result(), QDialog::Accepted);
+        EXPECT_EQ(m_state.g_userId.str(), c.savedName);
+        EXPECT_EQ(m_state.g_password.str(), c.password);
+        EXPECT_EQ(ReadBytes(dir / "info.cfg"), "userid " + c.savedName + "\r\npassword " + c.password +
+                                                    "\r\nserverip 12345678901234567890123\r\n");
+        EXPECT_EQ(ModeOf(dir / "info.cfg"), 0600u);
+    }
 }
 
 TEST_F(SetupDlgTest, CloseBoxDoesNothingAndEscapeCancelsWithoutSaving)
