@@ -11,55 +11,38 @@ namespace {
 
 using Texts = std::vector<std::string>;
 
-std::string Nul(std::size_t count = 1)
+// Fed in two reads split at every position, then the connection closes.
+Texts FramedAtEverySplit(const std::string& stream, const Texts& expected)
 {
-    return std::string(count, '\0');
-}
-
-void Append(Texts& to, const Texts& more)
-{
-    to.insert(to.end(), more.begin(), more.end());
+    for (std::size_t split = 0; split <= stream.size(); ++split) {
+        NotificationFramer framer;
+        Texts got = framer.Feed(std::string_view(stream).substr(0, split));
+        for (std::string& text : framer.Feed(std::string_view(stream).substr(split)))
+            got.push_back(std::move(text));
+        if (std::string last = framer.Finish(); !last.empty())
+            got.push_back(std::move(last));
+        if (got != expected)
+            return got;
+    }
+    return expected;
 }
 
 TEST(NotificationFramer, YieldsTheSameNotificationsWhereverTheReadIsSplit)
 {
-    const std::string stream = "message bob hi there" + Nul(20) + "getbuddy true Ann Lee" + Nul() + "set_mode" + Nul();
-    const Texts expected = {"message bob hi there", "getbuddy true Ann Lee", "set_mode"};
-    for (std::size_t split = 0; split <= stream.size(); ++split) {
-        SCOPED_TRACE(split);
-        NotificationFramer framer;
-        Texts got = framer.Feed(std::string_view(stream).substr(0, split));
-        Append(got, framer.Feed(std::string_view(stream).substr(split)));
-        EXPECT_EQ(got, expected);
-        EXPECT_EQ(framer.pending(), 0u);
-    }
-}
-
-TEST(NotificationFramer, PaddingAloneYieldsNothing)
-{
-    NotificationFramer framer;
-    EXPECT_TRUE(framer.Feed(Nul(kNotifyReadSize)).empty());
-    EXPECT_TRUE(framer.Feed(Nul(3)).empty());
-    EXPECT_EQ(framer.pending(), 0u);
-}
-
-TEST(NotificationFramer, KeepsAFullReadWithItsNulWhole)
-{
-    const std::string longest(kNotifyReadSize - 1, 'm');
-    NotificationFramer framer;
-    EXPECT_EQ(framer.Feed(longest + Nul() + "getdata" + Nul()), (Texts{longest, "getdata"}));
-}
-
-TEST(NotificationFramer, CutsAnOverlongTextAndResynchronisesOnTheNextNul)
-{
-    const std::string overlong = std::string(kNotifyReadSize - 1, 'a') + "message bob tail";
-    const std::string stream = overlong + Nul() + "set_mode" + Nul();
-    for (std::size_t split = 0; split <= stream.size(); split += 7) {
-        SCOPED_TRACE(split);
-        NotificationFramer framer;
-        Texts got = framer.Feed(std::string_view(stream).substr(0, split));
-        Append(got, framer.Feed(std::string_view(stream).substr(split)));
-        EXPECT_EQ(got, (Texts{std::string(kNotifyReadSize - 1, 'a'), "set_mode"}));
+    const std::string nul(1, '\0');
+    const std::string full(kNotifyReadSize - 1, 'a');
+    const std::pair<std::string, Texts> rows[] = {
+        {"message bob hi" + std::string(20, '\0') + "getbuddy true Ann Lee" + nul + "set_mode" + nul,
+         {"message bob hi", "getbuddy true Ann Lee", "set_mode"}},
+        {std::string(300, '\0'), {}},
+        {full + nul + "getdata" + nul, {full, "getdata"}},
+        {full + "message bob tail" + nul + "set_mode" + nul, {full, "set_mode"}},
+        {"getdata" + nul + "message bob closed before its NUL", {"getdata", "message bob closed before its NUL"}},
+        {full + "overlong tail closed before its NUL", {full}},
+    };
+    for (const auto& [stream, expected] : rows) {
+        SCOPED_TRACE(stream.substr(0, 30));
+        EXPECT_EQ(FramedAtEverySplit(stream, expected), expected);
     }
 }
 
@@ -68,7 +51,8 @@ TEST(NotificationFramer, PendingStaysBoundedWithoutNuls)
     NotificationFramer framer;
     Texts got;
     for (int i = 0; i < 100; ++i) {
-        Append(got, framer.Feed(std::string(1000, 'x')));
+        for (std::string& text : framer.Feed(std::string(1000, 'x')))
+            got.push_back(std::move(text));
         EXPECT_LT(framer.pending(), kNotifyReadSize);
     }
     EXPECT_EQ(got, (Texts{std::string(kNotifyReadSize - 1, 'x')}));

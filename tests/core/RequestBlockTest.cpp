@@ -9,62 +9,39 @@
 
 namespace {
 
-struct LayoutRow {
-    const char* label;
-    std::optional<std::string> block;
-    std::string text;
-    std::size_t blockSize;
-};
-
-TEST(RequestBlock, LaysOutTextNulAndFillToTheBlockSize)
+// Accepted blocks hold the text, a NUL and NUL fill to their size; texts past their capacity
+// are refused whole, never cut.
+TEST(RequestBlock, LaysOutTextsThatFitAndRefusesTheRest)
 {
-    const LayoutRow rows[] = {
-        {"startup login", LoginBlock("abcdefgh", "12345", kStartupLoginBlockSize), "login abcdefgh 12345", 256},
-        {"connect login", LoginBlock("abcdefgh", "12345", kConnectLoginBlockSize), "login abcdefgh 12345", 128},
-        {"logout", LogoutBlock("ann", "pw"), "logout ann pw", 128},
-        {"getbuddy, name with space", GetBuddyBlock("me", "pw", "Ann Lee"), "getbuddy me pw Ann Lee", 128},
-        {"getbuddy, empty name", GetBuddyBlock("me", "pw", ""), "getbuddy me pw ", 128},
-        {"message", MessageBlock("me", "pw", "bob", "hi there"), "message me pw bob hi there", 256},
-        {"password with a space", LoginBlock("me", "p w", 128), "login me p w", 128},
+    struct Row {
+        const char* label;
+        std::optional<std::string> block;
+        std::string text; // empty: refused
+        std::size_t blockSize;
     };
-    for (const LayoutRow& row : rows) {
-        SCOPED_TRACE(row.label);
-        ASSERT_TRUE(row.block.has_value());
-        EXPECT_EQ(row.block->size(), row.blockSize);
-        EXPECT_EQ(row.block->substr(0, row.text.size()), row.text);
-        EXPECT_EQ(row.block->find_first_not_of('\0', row.text.size()), std::string::npos);
-    }
-}
-
-struct BoundaryRow {
-    const char* label;
-    std::optional<std::string> block;
-    bool accepted;
-};
-
-TEST(RequestBlock, RefusesTextsPastTheirCapacityInsteadOfCutting)
-{
     const std::string name30(30, 'u');
     const std::string password26(26, 'p');
-    // "getbuddy " + "me" + " " + "pw" + " " = 15 characters before the contact.
-    const std::string contact112(112, 'c');
-    // "message me pw bob " = 18 characters before the text.
-    const std::string text237(237, 't');
-    const BoundaryRow rows[] = {
-        {"login of 63 characters", LoginBlock(name30, password26, 256), true},
-        {"login of 64 characters", LoginBlock(name30 + "u", password26, 256), false},
-        {"logout of 64 characters", LogoutBlock(name30, password26), false},
-        {"logout of 63 characters", LogoutBlock(name30, password26.substr(1)), true},
-        {"getbuddy of 127 characters", GetBuddyBlock("me", "pw", contact112), true},
-        {"getbuddy of 128 characters", GetBuddyBlock("me", "pw", contact112 + "c"), false},
-        {"message of 255 characters", MessageBlock("me", "pw", "bob", text237), true},
-        {"message of 256 characters", MessageBlock("me", "pw", "bob", text237 + "t"), false},
-        {"NUL inside a field", LoginBlock(std::string("a\0b", 3), "pw", 256), false},
-        {"text filling its block but its NUL", BuildRequestBlock(std::string(32, 'x'), 64, 32), false},
+    const std::string contact112(112, 'c'); // behind "getbuddy me pw ": 127 characters
+    const std::string text237(237, 't');    // behind "message me pw bob ": 255 characters
+    const Row rows[] = {
+        {"startup login", LoginBlock("ann", "p w", kStartupLoginBlockSize), "login ann p w", 256},
+        {"connect login", LoginBlock("ann", "pw", kConnectLoginBlockSize), "login ann pw", 128},
+        {"logout", LogoutBlock("ann", "pw"), "logout ann pw", 128},
+        {"getbuddy, bytes as they are", GetBuddyBlock("me", "pw", "Jos\xe9 \xc2\xa0"), "getbuddy me pw Jos\xe9 \xc2\xa0", 128},
+        {"login of 63 characters", LoginBlock(name30, password26, 256), "login " + name30 + " " + password26, 256},
+        {"login of 64 characters", LoginBlock(name30 + "u", password26, 256), "", 0},
+        {"logout of 64 characters", LogoutBlock(name30, password26), "", 0},
+        {"getbuddy of 127 characters", GetBuddyBlock("me", "pw", contact112), "getbuddy me pw " + contact112, 128},
+        {"getbuddy of 128 characters", GetBuddyBlock("me", "pw", contact112 + "c"), "", 0},
+        {"message of 255 characters", MessageBlock("me", "pw", "bob", text237), "message me pw bob " + text237, 256},
+        {"message of 256 characters", MessageBlock("me", "pw", "bob", text237 + "t"), "", 0},
+        {"NUL inside a field", GetBuddyBlock("me", "pw", std::string("a\0b", 3)), "", 0},
+        {"text filling its block but its NUL", BuildRequestBlock(std::string(32, 'x'), 64, 32), "", 0},
     };
-    for (const BoundaryRow& row : rows) {
+    for (const Row& row : rows) {
         SCOPED_TRACE(row.label);
-        EXPECT_EQ(row.block.has_value(), row.accepted);
+        ASSERT_EQ(row.block.has_value(), !row.text.empty());
+        EXPECT_EQ(row.block.value_or(""), row.text + std::string(row.blockSize - row.text.size(), '\0'));
     }
 }
 

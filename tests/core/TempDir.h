@@ -1,14 +1,12 @@
 // A fresh folder per test under the system temporary folder, removed with everything in it.
 #pragma once
 
-#include <algorithm>
 #include <cerrno>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
 #include <string_view>
-#include <vector>
 #include <sys/stat.h>
 #include <stdlib.h>
 
@@ -33,16 +31,6 @@ public:
 
     [[nodiscard]] const std::filesystem::path& path() const { return m_path; }
     [[nodiscard]] std::filesystem::path operator/(std::string_view name) const { return m_path / name; }
-
-    // Names of everything in the folder, to see that no temporary file was left behind.
-    [[nodiscard]] std::vector<std::string> Entries() const
-    {
-        std::vector<std::string> names;
-        for (const auto& entry : std::filesystem::directory_iterator(m_path))
-            names.push_back(entry.path().filename().string());
-        std::sort(names.begin(), names.end());
-        return names;
-    }
 
 private:
     std::filesystem::path m_path;

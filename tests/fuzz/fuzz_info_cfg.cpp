@@ -6,7 +6,7 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     const IdentityFile identity = ReadIdentity(WriteScratchFile(data, size));
-    FUZZ_CHECK(identity.opened);
+    FUZZ_CHECK(identity.state == SettingsFileState::Read);
     FUZZ_CHECK(identity.valuesRead >= 0 && identity.valuesRead <= 3);
     FUZZ_CHECK(identity.userId.size() < kUserIdCapacity);
     FUZZ_CHECK(identity.password.size() < kPasswordCapacity);

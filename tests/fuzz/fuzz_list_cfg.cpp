@@ -1,6 +1,8 @@
-// list.cfg as found on disk, and the way back: what was loaded must save and load unchanged.
+// list.cfg as found on disk, and the way back: what was loaded must save and load unchanged,
+// and whatever bytes a name holds must come back whole through the controls' characters.
 #include "FuzzInput.h"
 
+#include "app/ByteCodec.h"
 #include "app/SettingsFiles.h"
 #include "presence/ContactText.h"
 
@@ -20,15 +22,18 @@ void CheckCrLf(const std::string& text)
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
+    const std::string_view bytes(reinterpret_cast<const char*>(data), size);
+    FUZZ_CHECK(EncodeCharacters(DecodeBytes(bytes)) == bytes);
     const std::filesystem::path file = WriteScratchFile(data, size);
     const ContactListFile list = ReadContactList(file);
-    FUZZ_CHECK(list.opened);
+    FUZZ_CHECK(list.state == SettingsFileState::Read);
     FUZZ_CHECK(list.text.size() <= kContactListMaxLength);
     CheckCrLf(list.text);
     if (list.truncated)
         FUZZ_CHECK(list.text.empty() || list.text.back() == '\n');
 
-    FUZZ_CHECK(WriteContactList(file, list.text));
+    const std::string saved = ContactListFileBytes(list.text);
+    WriteScratchFile(reinterpret_cast<const std::uint8_t*>(saved.data()), saved.size());
     const ContactListFile again = ReadContactList(file);
     FUZZ_CHECK(again.text == list.text);
     FUZZ_CHECK(!again.truncated);
