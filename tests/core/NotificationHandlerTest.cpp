@@ -6,7 +6,6 @@
 #include <gtest/gtest.h>
 
 #include "app/ClientState.h"
-#include "net/Mailbox.h"
 
 namespace {
 
@@ -49,18 +48,6 @@ TEST(NotificationHandler, PresenceAnswersUpdateTheTableAndMalformedOnesOnlyEndTh
         EXPECT_EQ(state.g_onlineRebuildDue, 1); // even to empty: the last one offline empties the list
         EXPECT_EQ(state.g_lastCommand, 0);
     }
-}
-
-TEST(Mailbox, DropsTheOldestPastItsBoundAndCountsThem)
-{
-    Mailbox mailbox;
-    const std::size_t extra = 3;
-    for (std::size_t i = 0; i < Mailbox::kCapacity + extra; ++i)
-        mailbox.Push({"s", std::to_string(i)});
-    EXPECT_EQ(mailbox.size(), Mailbox::kCapacity);
-    EXPECT_EQ(mailbox.TakeDroppedCount(), extra);
-    EXPECT_EQ(mailbox.TakeDroppedCount(), 0u);
-    EXPECT_EQ(mailbox.TakeAll().front().messageText, std::to_string(extra));
 }
 
 }  // namespace

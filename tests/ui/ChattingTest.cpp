@@ -32,14 +32,6 @@ protected:
     }
 };
 
-TEST_F(ChattingTest, RefreshAfterDisconnectReportsNotConnected)
-{
-    StartWith("alice\r\n");
-    window().OnDisconnectButton();
-    QTest::mouseClick(button(IDC_UPDATE_LIST), Qt::LeftButton);
-    EXPECT_EQ(status(), QStringLiteral("Message send error: WSAENOTCONN."));
-}
-
 TEST_F(ChattingTest, OnlineListSortedAndEmptiedWhenTheLastGoesOffline)
 {
     StartWith("bob\r\nAlice\r\ncarol\r\nALAN\r\n");
