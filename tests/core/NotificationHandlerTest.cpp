@@ -1,6 +1,5 @@
 #include "net/NotificationHandler.h"
 
-#include <deque>
 #include <string>
 
 #include <gtest/gtest.h>
@@ -8,24 +7,6 @@
 #include "app/ClientState.h"
 
 namespace {
-
-TEST(NotificationHandler, QueuesMessagesAndIgnoresTextsWithoutAKeyword)
-{
-    ClientState state;
-    state.g_queryPending = 1;
-    HandleNotification(state, "message bob hello there");
-    HandleNotification(state, "hello getbuddy true bob");
-    HandleNotification(state, "message ann ");
-    HandleNotification(state, "getdata x y");
-    EXPECT_EQ(state.g_lastCommand, 2);
-    EXPECT_EQ(state.g_messageArrived, 1);
-    EXPECT_EQ(state.g_queryPending, 1);
-    EXPECT_EQ(state.g_onlineRebuildDue, 0);
-    const std::deque<InboundMessage> taken = state.g_messages.TakeAll();
-    ASSERT_EQ(taken.size(), 2u);
-    EXPECT_EQ(taken[0].senderName + "|" + taken[0].messageText, "bob|hello there");
-    EXPECT_EQ(taken[1].senderName + "|" + taken[1].messageText, "ann|");
-}
 
 TEST(NotificationHandler, PresenceAnswersUpdateTheTableAndMalformedOnesOnlyEndTheQuery)
 {

@@ -25,12 +25,9 @@ TEST(RequestBlock, LaysOutTextsThatFitAndRefusesTheRest)
     const std::string text237(237, 't');    // behind "message me pw bob ": 255 characters
     const Row rows[] = {
         {"startup login", LoginBlock("ann", "p w", kStartupLoginBlockSize), "login ann p w", 256},
-        {"connect login", LoginBlock("ann", "pw", kConnectLoginBlockSize), "login ann pw", 128},
-        {"logout", LogoutBlock("ann", "pw"), "logout ann pw", 128},
         {"getbuddy, bytes as they are", GetBuddyBlock("me", "pw", "Jos\xe9 \xc2\xa0"), "getbuddy me pw Jos\xe9 \xc2\xa0", 128},
         {"login of 63 characters", LoginBlock(name30, password26, 256), "login " + name30 + " " + password26, 256},
         {"login of 64 characters", LoginBlock(name30 + "u", password26, 256), "", 0},
-        {"logout of 64 characters", LogoutBlock(name30, password26), "", 0},
         {"getbuddy of 127 characters", GetBuddyBlock("me", "pw", contact112), "getbuddy me pw " + contact112, 128},
         {"getbuddy of 128 characters", GetBuddyBlock("me", "pw", contact112 + "c"), "", 0},
         {"message of 255 characters", MessageBlock("me", "pw", "bob", text237), "message me pw bob " + text237, 256},

@@ -19,9 +19,7 @@ TEST(SettingsFiles, ReadsIdentityValuesAfterEachSpace)
     const std::string name200(200, 'n');
     const Row rows[] = {
         {"userid bob\r\npassword pw\r\nserverip 10.0.0.1\r\n", 3, "bob", "pw", "10.0.0.1"},
-        {"name Ann Lee\nsecret a b \nhost x", 3, "Ann Lee", "a b ", "x"},
         {"userid Jos\xe9\npassword \xef\xbb\xbfp\xc2\xa0w\nserverip x\n", 3, "Jos\xe9", "\xef\xbb\xbfp\xc2\xa0w", "x"},
-        {"userid bob\r\npassword pw\r\n", 2, "bob", "pw", ""},
         {"userid\nbob pw\nx 1.1.1.1\n", 2, "pw", "1.1.1.1", ""},
         {"userid " + name200 + "\npassword pw\nserverip 123456789012345678901234567\n", 3, name200.substr(0, 127),
          "pw", "12345678901234567890123"},
@@ -36,7 +34,6 @@ TEST(SettingsFiles, ReadsIdentityValuesAfterEachSpace)
         EXPECT_EQ(identity.userId + "|" + identity.password + "|" + identity.serverIp,
                   row.userId + "|" + row.password + "|" + row.serverIp);
     }
-    EXPECT_EQ(IdentityFileBytes("Ann_Lee", "p w", "10.0.0.1"), "userid Ann_Lee\r\npassword p w\r\nserverip 10.0.0.1\r\n");
 }
 
 std::string Lines(const char* line, int count)
@@ -56,10 +53,7 @@ TEST(SettingsFiles, LoadsTheWholeLinesThatFitTheBuffer)
     };
     const Row rows[] = {
         {"exactly full", Lines("abc\r\n", 819), Lines("abc\r\n", 819), false},
-        {"full only once in CR LF", Lines("abc\r", 819), Lines("abc\r\n", 819), false},
         {"one line over", Lines("abc\n", 820), Lines("abc\r\n", 819), true},
-        {"line ending one byte past the buffer", "ab\r\n" + std::string(4090, 'x') + "\r\n", "ab\r\n", true},
-        {"over-long unended tail", Lines("abc\r\n", 818) + "abcdefgh", Lines("abc\r\n", 818), true},
         {"a huge file", "a\n" + std::string(1 << 20, 'x'), "a\r\n", true},
     };
     const TempDir dir;
