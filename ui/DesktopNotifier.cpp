@@ -8,6 +8,7 @@
 #include <QWidget>
 
 #include "ui/DisplayText.h"
+#include "ui/QtBytes.h"
 
 namespace {
 
@@ -21,9 +22,10 @@ QDBusMessage Call(const QString& method)
     return QDBusMessage::createMethodCall(kService, kPath, kInterface, method);
 }
 
+// Decoded as the conversation view decodes it, so a name that is not UTF-8 reads the same in both.
 QString ForDisplay(const QByteArray& bytes)
 {
-    return QString::fromStdString(NeutraliseForDisplay(bytes.toStdString()));
+    return FromBytes(NeutraliseForDisplay(bytes.toStdString()));
 }
 
 }  // namespace
@@ -94,8 +96,7 @@ void DesktopNotifier::OnCapabilities(QDBusPendingCallWatcher* call)
 void DesktopNotifier::Send(const QByteArray& sender)
 {
     const QByteArray text = m_queue.take(sender);
-    QString body = QString::fromStdString(
-        ShortenForDisplay(NeutraliseForDisplay(text.toStdString()), kNotificationBodyCharacters));
+    QString body = FromBytes(ShortenForDisplay(NeutraliseForDisplay(text.toStdString()), kNotificationBodyCharacters));
     if (m_markup)
         body = body.toHtmlEscaped();
     const QVariantMap hints{{QStringLiteral("desktop-entry"), QStringLiteral("qornc")},

@@ -5,6 +5,8 @@
 #include <QPushButton>
 #include <QTest>
 
+#include <filesystem>
+
 #include "UiFixture.h"
 #include "app/CSetupDlg.h"
 #include "res/Resources.h"
@@ -76,6 +78,18 @@ TEST_F(StartupExitTest, StartupConnectsOrShowsTheRefusalAndExitSavesEitherWay)
     EXPECT_EQ(server.Blocks().front().size, 256u);
     EXPECT_EQ(server.Blocks().back().text, "logout me pw");
     EXPECT_EQ(server.Blocks().back().size, 128u);
+    // Ended from outside while the save fails: nobody is there to click a box, so its text goes to
+    // standard error and the end still comes.
+    Start();
+    window().OnEditListButton();
+    contacts()->setPlainText(QStringLiteral("dave\n"));
+    std::filesystem::remove(dir / "list.cfg");
+    std::filesystem::create_directory(dir / "list.cfg");
+    testing::internal::CaptureStderr();
+    app->EndFromOutside();
+    EXPECT_FALSE(app->ExitInstance());
+    EXPECT_NE(testing::internal::GetCapturedStderr().find("Error saving file"), std::string::npos);
+    EXPECT_TRUE(server.WaitForBlocks("logout", 2));
     EXPECT_TRUE(boxes.boxes.empty());
 }
 
