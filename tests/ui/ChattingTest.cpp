@@ -43,20 +43,6 @@ TEST_F(ChattingTest, OnlineListSortedAndEmptiedWhenTheLastGoesOffline)
     EXPECT_EQ(online()->count(), 0);
 }
 
-TEST_F(ChattingTest, SelectionRestoredByPositionAfterARefresh)
-{
-    StartWith("alice\r\nbob\r\ncarol\r\n");
-    DeliverPresence({"alice", "bob", "carol"}, true);
-    Settle(kRestoreSelectionDelayMs + 100); // the start-up refresh's restore is behind us
-    SelectRows({0, 2});
-    const std::size_t asked = server.BlocksStarting("getbuddy").size();
-    QTest::mouseClick(button(IDC_UPDATE_LIST), Qt::LeftButton);
-    ASSERT_TRUE(server.WaitForBlocks("getbuddy", asked + 5));
-    DeliverPresence({"alice", "bob", "carol"}, true); // each answer rebuilds the list, unselected
-    EXPECT_TRUE(SelectedRows().empty());
-    EXPECT_TRUE(QTest::qWaitFor([&] { return SelectedRows() == std::vector<int>{0, 2}; }, 2000));
-}
-
 // What the view shows as sent is what the server got: the input line takes only the 128 bytes
 // that fit (a no-break space and 127 é are 128 characters, 256 bytes), and keeps them as typed.
 TEST_F(ChattingTest, EnterSendsToEverySelectedContactWithOneEntry)
