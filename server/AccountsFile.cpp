@@ -1,11 +1,8 @@
 #include "AccountsFile.h"
 
 #include "AccountBook.h"
+#include "LineFile.h"
 #include "RequestText.h"
-
-#include <filesystem>
-#include <fstream>
-#include <sstream>
 
 namespace qornc::server {
 
@@ -41,33 +38,20 @@ bool parseLine(std::string_view line, AccountBook& book, std::string& error)
 
 bool parseAccounts(std::string_view content, AccountBook& book, std::string& error)
 {
-    int lineNumber = 0;
-    while (!content.empty()) {
-        const auto end = content.find('\n');
-        const std::string_view line = withoutCarriageReturn(content.substr(0, end));
-        content = end == std::string_view::npos ? std::string_view{} : content.substr(end + 1);
-        ++lineNumber;
-        if (line.empty() || line.front() == '#')
-            continue;
-        if (!parseLine(line, book, error)) {
-            error = "line " + std::to_string(lineNumber) + ": " + error;
-            return false;
-        }
-    }
-    return true;
+    return parseLines(
+        content,
+        [&book](std::string_view line, std::string& lineError) {
+            return parseLine(withoutCarriageReturn(line), book, lineError);
+        },
+        error);
 }
 
 bool loadAccountsFile(const std::string& path, AccountBook& book, std::string& error)
 {
-    std::error_code ignored;
-    std::ifstream in(path, std::ios::binary);
-    if (!in || std::filesystem::is_directory(path, ignored)) {
-        error = "cannot read accounts file " + path;
+    std::string content;
+    if (!readWholeFile(path, "accounts file", content, error))
         return false;
-    }
-    std::ostringstream content;
-    content << in.rdbuf();
-    if (parseAccounts(content.str(), book, error))
+    if (parseAccounts(content, book, error))
         return true;
     error = path + ": " + error;
     return false;

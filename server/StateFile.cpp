@@ -1,14 +1,13 @@
 #include "StateFile.h"
 
 #include "AccountBook.h"
+#include "LineFile.h"
 #include "PasswordHasher.h"
 #include "RequestText.h"
 
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -108,20 +107,9 @@ std::string formatState(const AccountBook& book)
 
 bool parseState(std::string_view content, AccountBook& book, std::string& error)
 {
-    int lineNumber = 0;
-    while (!content.empty()) {
-        const auto end = content.find('\n');
-        const std::string_view line = content.substr(0, end);
-        content = end == std::string_view::npos ? std::string_view{} : content.substr(end + 1);
-        ++lineNumber;
-        if (line.empty() || line.front() == '#')
-            continue;
-        if (!parseLine(line, book, error)) {
-            error = "line " + std::to_string(lineNumber) + ": " + error;
-            return false;
-        }
-    }
-    return true;
+    return parseLines(
+        content, [&book](std::string_view line, std::string& lineError) { return parseLine(line, book, lineError); },
+        error);
 }
 
 bool loadStateFile(const std::string& path, AccountBook& book, std::string& error)
@@ -129,14 +117,10 @@ bool loadStateFile(const std::string& path, AccountBook& book, std::string& erro
     std::error_code ignored;
     if (!std::filesystem::exists(std::filesystem::symlink_status(path, ignored)))
         return true;
-    std::ifstream in(path, std::ios::binary);
-    if (!in || std::filesystem::is_directory(path, ignored)) {
-        error = "cannot read state file " + path;
+    std::string content;
+    if (!readWholeFile(path, "state file", content, error))
         return false;
-    }
-    std::ostringstream content;
-    content << in.rdbuf();
-    if (parseState(content.str(), book, error))
+    if (parseState(content, book, error))
         return true;
     error = path + ": " + error;
     return false;
