@@ -5,24 +5,15 @@
 #   two_clients.sh QORNC_BINARY QORNC_SERVER_BINARY
 # Exit 77 (skipped) without root, network namespaces, Xvfb, xdotool or Tk.
 set -u
+# shellcheck source-path=SCRIPTDIR source=../support/harness.sh
+source "$(dirname "$0")/../support/harness.sh"
 
 client_bin=$1
 server_bin=$2
 deadline=$((SECONDS + 50))
 
-skip() { echo "SKIP: $*"; exit 77; }
-fail() {
-    echo "FAIL: $*"
-    echo "--- server log"; cat "$work/server.log" 2>/dev/null
-    echo "--- alice"; cat "$work/alice/out.log" 2>/dev/null
-    echo "--- bob"; cat "$work/bob/out.log" 2>/dev/null
-    exit 1
-}
-
 [[ $(id -u) == 0 ]] || skip "needs root for network namespaces"
-for tool in ip Xvfb xdotool xwininfo; do
-    command -v "$tool" >/dev/null || skip "$tool is not installed"
-done
+need_tools ip Xvfb xdotool xwininfo
 # Debian's python3-tk serves /usr/bin/python3, which need not be the python3 found first.
 tk_python=
 for candidate in /usr/bin/python3 python3; do
@@ -34,17 +25,10 @@ tag=$(( $$ % 100000 ))
 ns_srv=qornc-e2e-srv-$tag
 ns_a=qornc-e2e-a-$tag
 ns_b=qornc-e2e-b-$tag
-work=$(mktemp -d /tmp/qornc-e2e.XXXXXX)
-pids=()
-
-cleanup() {
-    for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null; done
-    for pid in "${pids[@]}"; do wait "$pid" 2>/dev/null; done
+make_work
+on_cleanup() {
     for ns in "$ns_a" "$ns_b" "$ns_srv"; do ip netns del "$ns" 2>/dev/null; done
-    rm -rf "$work"
 }
-trap cleanup EXIT
-trap 'exit 1' INT TERM
 
 ip netns add "$ns_srv" 2>/dev/null || skip "ip netns is not available here"
 ip netns add "$ns_a" && ip netns add "$ns_b" || fail "could not create the namespaces"
@@ -68,23 +52,22 @@ wait_for() { # description command...
         sleep 0.2
     done
 }
-logged() { grep -Eq "$1" "$work/server.log"; }
+logged_like() { grep -Eq "$1" "$SERVER_LOG"; }
 
-ip netns exec "$ns_srv" "$server_bin" --port 22001 --notify-port 22002 >"$work/server.log" 2>&1 &
-pids+=($!)
-wait_for "the server" logged '^.*listening on '
+start_server ip netns exec "$ns_srv" "$server_bin" --port 22001 --notify-port 22002 ||
+    fail "timed out waiting for the server"
 
 # One X server for both windows; clients in other namespaces reach it through its socket file.
 exec 3<> <(:)
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp >"$WORK/xvfb.log" 2>&1 &
 pids+=($!)
 display=
-wait_for "Xvfb" bash -c "read -t 0.2 -u 3 d && echo \$d > '$work/display'" 
-display=:$(cat "$work/display")
+wait_for "Xvfb" bash -c "read -t 0.2 -u 3 d && echo \$d > '$WORK/display'" 
+display=:$(cat "$WORK/display")
 exec 3>&-
 
 start_client() { # name password namespace server-address contact
-    local dir=$work/$1
+    local dir=$WORK/$1
     mkdir -p "$dir"
     printf 'userid %s\r\npassword %s\r\nserverip %s\r\n' "$1" "$2" "$4" >"$dir/info.cfg"
     printf '%s\r\n' "$5" >"$dir/list.cfg"
@@ -96,12 +79,12 @@ start_client() { # name password namespace server-address contact
 
 start_client bob pw-b "$ns_b" 10.231.2.1 alice
 bob_pid=$last_pid
-wait_for "Bob's login" logged '^.*login bob from 10\.231\.2\.2$'
+wait_for "Bob's login" logged_like '^.*login bob from 10\.231\.2\.2$'
 start_client alice pw-a "$ns_a" 10.231.1.1 bob
 alice_pid=$last_pid
-wait_for "Alice's login" logged '^.*login alice from 10\.231\.1\.2$'
+wait_for "Alice's login" logged_like '^.*login alice from 10\.231\.1\.2$'
 # Alice's start-up refresh asks for Bob, and the answer goes to her own address.
-wait_for "Alice's presence refresh" logged 'getbuddy alice -> bob: true'
+wait_for "Alice's presence refresh" logged_like 'getbuddy alice -> bob: true'
 
 window_of() { xdotool search --all --pid "$1" --name 'QOR Network Client' 2>/dev/null | head -1; }
 wait_for "Alice's window" bash -c "DISPLAY=$display xdotool search --all --pid $alice_pid --name 'QOR Network Client' >/dev/null"
@@ -147,23 +130,23 @@ xdotool type --delay 5 "$line"
 xdotool key Return
 
 wait_for "the server to deliver Alice's line to Bob's address" \
-    logged "message alice -> bob \(${#line} bytes\) delivered to 10\.231\.2\.2$"
+    logged_like "message alice -> bob \(${#line} bytes\) delivered to 10\.231\.2\.2$"
 
 # Bob's own window must show it: copy his conversation through the X clipboard.
 read_bob_conversation() {
     xdotool mousemove --window "$bob_conversation" 30 30 click 1
     xdotool key ctrl+a ctrl+c
     sleep 0.3
-    "$tk_python" - <<'PY' >"$work/bob-conversation.txt" 2>/dev/null
+    "$tk_python" - <<'PY' >"$WORK/bob-conversation.txt" 2>/dev/null
 import tkinter
 root = tkinter.Tk()
 root.withdraw()
 print(root.clipboard_get())
 PY
-    grep -Fq "alice: $line" "$work/bob-conversation.txt"
+    grep -Fq "alice: $line" "$WORK/bob-conversation.txt"
 }
 wait_for "Bob's window to show Alice's line" read_bob_conversation
-grep -q 'dropped\|refused' "$work/server.log" && fail "the server dropped or refused something"
-echo "--- server log"; cat "$work/server.log"
-echo "--- Bob's conversation"; cat "$work/bob-conversation.txt"
+grep -q 'dropped\|refused' "$SERVER_LOG" && fail "the server dropped or refused something"
+echo "--- server log"; cat "$SERVER_LOG"
+echo "--- Bob's conversation"; cat "$WORK/bob-conversation.txt"
 echo "e2e: 1 passed, 0 failed"

@@ -5,39 +5,14 @@
 # copy in the same folder touches nothing and exits non-zero; a crashed copy's lock is taken over.
 # Usage: exit_check.sh QORNC QORNC_SERVER. Runs on the fixed ports 22001/22002.
 set -uo pipefail
+# shellcheck source-path=SCRIPTDIR source=../support/harness.sh
+source "$(dirname "$0")/../support/harness.sh"
 
 CLIENT_BIN=$(realpath "${1:?usage: $0 QORNC QORNC_SERVER}")
 SERVER_BIN=$(realpath "${2:?usage: $0 QORNC QORNC_SERVER}")
-command -v python3 >/dev/null || { echo "SKIP: python3 is not installed"; exit 77; }
+need_tools python3
 
-WORK=$(mktemp -d)
-SERVER_LOG=$WORK/server.log
-pids=()
-cleanup() {
-  for pid in "${pids[@]}"; do kill -KILL "$pid" 2>/dev/null; done
-  wait 2>/dev/null
-  rm -rf "$WORK"
-}
-trap cleanup EXIT
-trap 'exit 1' TERM INT
-
-fail() {
-  echo "FAIL: $*" >&2
-  for log in "$WORK"/*.log "$WORK"/*/*.log; do [ -f "$log" ] && { echo "--- $log" >&2; cat "$log" >&2; }; done
-  exit 1
-}
-within() { # seconds command...: polls the command
-  local tries=$(($1 * 10))
-  shift
-  while ((tries-- > 0)); do
-    "$@" && return 0
-    sleep 0.1
-  done
-  return 1
-}
-logged_times() { grep -cF -- "$1" "$SERVER_LOG"; }
-logged() { [ "$(logged_times "$1")" -ge "${2:-1}" ]; }
-gone() { ! kill -0 "$1" 2>/dev/null; }
+make_work
 
 # A folder of its own per case: info.cfg for USER and a list.cfg with LF ends, which an exit
 # without an edit must leave byte for byte.
@@ -63,11 +38,10 @@ end_by() { # signal pid what
 }
 kept() { [ "$(od -An -c "$WORK/$1/list.cfg" | tr -d ' \n')" = 'alice\nbob\n' ]; }
 
-"$SERVER_BIN" --listen 127.0.0.1 --bot echo >"$SERVER_LOG" 2>&1 &
-pids+=($!)
-within 5 logged "listening on 127.0.0.1:22001" || fail "qornc-server did not start"
+start_server "$SERVER_BIN" --listen 127.0.0.1 --bot echo && logged "listening on 127.0.0.1:22001" ||
+  fail "qornc-server did not start"
 
-echo "== SIGTERM with the over-long list notice open"
+step "SIGTERM with the over-long list notice open"
 folder long u1
 seq -f 'contact%05g' 1 600 >"$WORK/long/list.cfg"
 cp "$WORK/long/list.cfg" "$WORK/long-list.before"
@@ -78,7 +52,7 @@ end_by TERM "$PID" "notice open"
 within 2 logged "logout u1" || fail "no logout after SIGTERM"
 cmp -s "$WORK/long/list.cfg" "$WORK/long-list.before" || fail "the unchanged over-long list.cfg was rewritten"
 
-echo "== SIGINT with the setup dialog of a first run open"
+step "SIGINT with the setup dialog of a first run open"
 folder first u2
 printf 'userid default\npassword default\nserverip 127.0.0.1\n' >"$WORK/first/info.cfg"
 start first
@@ -87,7 +61,7 @@ end_by INT "$PID" "setup dialog open"
 logged "login default" && fail "the first run logged in although its setup was never confirmed"
 [ "$(cat "$WORK/first/list.cfg")" = $'alice\nbob' ] || fail "a first run ended in its setup dialog changed list.cfg"
 
-echo "== SIGHUP with list.cfg gone from under an unedited list: nothing is written, nothing reported"
+step "SIGHUP with list.cfg gone from under an unedited list: nothing is written, nothing reported"
 folder unsaved u3
 start unsaved
 within 5 logged "login u3 from" || fail "no login"
@@ -97,8 +71,8 @@ within 2 logged "logout u3" || fail "no logout after SIGHUP"
 grep -q "Error saving file" "$WORK/unsaved/err.log" && fail "an unedited list was written at exit"
 [ -d "$WORK/unsaved/list.cfg" ] || fail "the folder put in list.cfg's place was replaced"
 
-echo "== SIGTERM during the connect wait"
-kill -TERM "${pids[0]}" && wait "${pids[0]}"
+step "SIGTERM during the connect wait"
+kill -TERM "$SERVER" && wait "$SERVER"
 # A listener whose one-connection backlog is full drops further connects: the client waits.
 python3 -c '
 import socket, time
@@ -117,10 +91,9 @@ kept stalled || fail "the unedited list.cfg was rewritten after a signal in the 
 kill -KILL "$STALL"
 wait "$STALL" 2>/dev/null
 
-echo "== a second copy in the same folder"
-"$SERVER_BIN" --listen 127.0.0.1 --bot echo >"$SERVER_LOG" 2>&1 &
-pids+=($!)
-within 5 logged "listening on 127.0.0.1:22001" || fail "qornc-server did not restart"
+step "a second copy in the same folder"
+start_server "$SERVER_BIN" --listen 127.0.0.1 --bot echo && logged "listening on 127.0.0.1:22001" ||
+  fail "qornc-server did not restart"
 folder shared u5
 start shared
 FIRST=$PID
@@ -136,7 +109,7 @@ cmp -s "$WORK/info.cfg" "$WORK/shared/info.cfg" && cmp -s "$WORK/list.cfg" "$WOR
   fail "the second copy touched the settings"
 gone "$FIRST" && fail "the first copy ended"
 
-echo "== a crashed copy's lock is taken over"
+step "a crashed copy's lock is taken over"
 kill -KILL "$FIRST"
 wait "$FIRST" 2>/dev/null
 start shared

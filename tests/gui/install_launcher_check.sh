@@ -4,60 +4,52 @@
 # get the sentinel info.cfg that opens the setup dialog, and an existing info.cfg must survive.
 # The setup dialog opens before any socket, so no port is touched. Usage: SCRIPT BUILD_DIR
 set -euo pipefail
+# shellcheck source-path=SCRIPTDIR source=../support/harness.sh
+source "$(dirname "$0")/../support/harness.sh"
 BUILD=${1:?usage: $0 BUILD_DIR}
-TMP=$(mktemp -d)
-CLIENT=
-cleanup() {
-  if [ -n "$CLIENT" ]; then kill -KILL "$CLIENT" 2>/dev/null || true; fi
-  rm -rf "$TMP"
-}
-trap cleanup EXIT
-failures=0
-fail() { echo "FAIL: $*" >&2; failures=$((failures + 1)); }
+make_work
 
-PREFIX=$TMP/prefix
+PREFIX=$WORK/prefix
 cmake --install "$BUILD" --prefix "$PREFIX" >/dev/null
 
 for program in qornc qornc-server qornc-launcher; do
-  [ -x "$PREFIX/bin/$program" ] || fail "bin/$program is not installed as a program"
+  [ -x "$PREFIX/bin/$program" ] || fault "bin/$program is not installed as a program"
 done
 DESKTOP=$PREFIX/share/applications/qornc.desktop
 if [ -f "$DESKTOP" ]; then
   for line in Name=QORNC Exec=qornc-launcher Icon=qornc 'Categories=Network;InstantMessaging;' \
       X-GNOME-UsesNotifications=true; do
-    grep -qxF "$line" "$DESKTOP" || fail "qornc.desktop lacks $line"
+    grep -qxF "$line" "$DESKTOP" || fault "qornc.desktop lacks $line"
   done
-  grep -q '^Comment=.' "$DESKTOP" || fail "qornc.desktop has no Comment"
+  grep -q '^Comment=.' "$DESKTOP" || fault "qornc.desktop has no Comment"
   if command -v desktop-file-validate >/dev/null; then
-    desktop-file-validate "$DESKTOP" || fail "qornc.desktop does not validate"
+    desktop-file-validate "$DESKTOP" || fault "qornc.desktop does not validate"
   fi
 else
-  fail "share/applications/qornc.desktop is not installed"
+  fault "share/applications/qornc.desktop is not installed"
 fi
 for size in 16 32 48 128 256; do
   for name in qornc qornc-alert; do
     icon=$PREFIX/share/icons/hicolor/${size}x${size}/apps/$name.png
-    [ -f "$icon" ] || { fail "$icon is not installed"; continue; }
+    [ -f "$icon" ] || { fault "$icon is not installed"; continue; }
     # A PNG header states its size at bytes 16..23: width and height, big-endian.
     read -r width height < <(od -An -tu1 -j16 -N8 "$icon" |
       awk '{print $1*16777216+$2*65536+$3*256+$4, $5*16777216+$6*65536+$7*256+$8}')
-    [ "$width x $height" = "$size x $size" ] || fail "$icon is $width x $height"
+    [ "$width x $height" = "$size x $size" ] || fault "$icon is $width x $height"
   done
 done
 
+runs_as() { [ "$(readlink /proc/$CLIENT/exe 2>/dev/null)" = "$1" ]; }
 # Starts the installed launcher with the given environment, waits until it has become the
 # installed client, and leaves its pid in CLIENT.
 start_launcher() {
-  env -i PATH=/usr/bin:/bin QT_QPA_PLATFORM=offscreen "$@" "$PREFIX/bin/qornc-launcher" >"$TMP/client.log" 2>&1 &
+  env -i PATH=/usr/bin:/bin QT_QPA_PLATFORM=offscreen "$@" "$PREFIX/bin/qornc-launcher" >"$WORK/client.log" 2>&1 &
   CLIENT=$!
-  local expected tries
+  pids+=("$CLIENT")
+  local expected
   expected=$(readlink -f "$PREFIX/bin/qornc")
-  for tries in $(seq 50); do
-    [ "$(readlink /proc/$CLIENT/exe 2>/dev/null)" = "$expected" ] && return 0
-    kill -0 "$CLIENT" 2>/dev/null || break
-    sleep 0.1
-  done
-  fail "the launcher did not become $expected ($(cat "$TMP/client.log"))"
+  while_alive "$CLIENT" 5 runs_as "$expected" && return 0
+  fault "the launcher did not become $expected ($(cat "$WORK/client.log"))"
   return 1
 }
 
@@ -66,48 +58,43 @@ start_launcher() {
 expect_folder() {
   local folder=$1 cwd
   cwd=$(readlink "/proc/$CLIENT/cwd" || true)
-  [ "$cwd" = "$folder" ] || fail "the client runs in '$cwd', not in $folder"
+  [ "$cwd" = "$folder" ] || fault "the client runs in '$cwd', not in $folder"
   kill -TERM "$CLIENT" 2>/dev/null || true
   wait "$CLIENT" 2>/dev/null || true
-  CLIENT=
 }
 
 mode_of() { stat -c %a "$1"; }
 FIRST_RUN=$(printf 'userid default\r\npassword default\r\nserverip 127.0.0.1\r\n')
 
 # Each case: the environment given to the launcher, and the folder it must use.
-mkdir -p "$TMP/home1" "$TMP/home2" "$TMP/home3"
+mkdir -p "$WORK/home1" "$WORK/home2" "$WORK/home3"
 cases=(
-  "HOME=$TMP/home1|$TMP/home1/.config/qornc"
-  "HOME=$TMP/home2 XDG_CONFIG_HOME=$TMP/xdg2|$TMP/xdg2/qornc"
-  "HOME=$TMP/home3 XDG_CONFIG_HOME=relative/path|$TMP/home3/.config/qornc"
+  "HOME=$WORK/home1|$WORK/home1/.config/qornc"
+  "HOME=$WORK/home2 XDG_CONFIG_HOME=$WORK/xdg2|$WORK/xdg2/qornc"
+  "HOME=$WORK/home3 XDG_CONFIG_HOME=relative/path|$WORK/home3/.config/qornc"
 )
 for entry in "${cases[@]}"; do
   read -r -a environment <<<"${entry%%|*}"
   folder=${entry##*|}
   start_launcher "${environment[@]}" || continue
-  [ -d "$folder" ] || { fail "$folder was not created"; expect_folder "$folder"; continue; }
-  [ "$(mode_of "$folder")" = 700 ] || fail "$folder has mode $(mode_of "$folder"), not 700"
-  [ "$(mode_of "$folder/info.cfg")" = 600 ] || fail "$folder/info.cfg has mode $(mode_of "$folder/info.cfg")"
-  [ "$(cat "$folder/info.cfg")" = "$FIRST_RUN" ] || fail "first-run info.cfg in $folder holds: $(od -c "$folder/info.cfg")"
+  [ -d "$folder" ] || { fault "$folder was not created"; expect_folder "$folder"; continue; }
+  [ "$(mode_of "$folder")" = 700 ] || fault "$folder has mode $(mode_of "$folder"), not 700"
+  [ "$(mode_of "$folder/info.cfg")" = 600 ] || fault "$folder/info.cfg has mode $(mode_of "$folder/info.cfg")"
+  [ "$(cat "$folder/info.cfg")" = "$FIRST_RUN" ] || fault "first-run info.cfg in $folder holds: $(od -c "$folder/info.cfg")"
   expect_folder "$folder"
 done
 
 # The user's own settings, in a folder the user made with other modes, stay exactly as they are.
-OWN=$TMP/home4/.config/qornc
+OWN=$WORK/home4/.config/qornc
 mkdir -p "$OWN" && chmod 750 "$OWN"
 printf 'userid alice\npassword default\nserverip 192.0.2.7\n' >"$OWN/info.cfg"
 chmod 640 "$OWN/info.cfg"
 before=$(md5sum <"$OWN/info.cfg")
-if start_launcher "HOME=$TMP/home4"; then
+if start_launcher "HOME=$WORK/home4"; then
   expect_folder "$OWN"
 fi
-[ "$(md5sum <"$OWN/info.cfg")" = "$before" ] || fail "an existing info.cfg was rewritten"
-[ "$(mode_of "$OWN/info.cfg")" = 640 ] || fail "an existing info.cfg changed its mode"
-[ "$(mode_of "$OWN")" = 750 ] || fail "an existing config folder changed its mode"
+[ "$(md5sum <"$OWN/info.cfg")" = "$before" ] || fault "an existing info.cfg was rewritten"
+[ "$(mode_of "$OWN/info.cfg")" = 640 ] || fault "an existing info.cfg changed its mode"
+[ "$(mode_of "$OWN")" = 750 ] || fault "an existing config folder changed its mode"
 
-if [ "$failures" -ne 0 ]; then
-  echo "$failures check(s) failed" >&2
-  exit 1
-fi
-echo "install and launcher: all checks passed"
+verdict "install and launcher: all checks passed"

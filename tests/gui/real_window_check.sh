@@ -5,75 +5,23 @@
 # the bot's answer shows in the conversation. Screenshots of each step go to OUT_DIR.
 # Usage: real_window_check.sh QORNC QORNC_SERVER OUT_DIR. Exits 77 when the X tools are missing.
 set -uo pipefail
+# shellcheck source-path=SCRIPTDIR source=../support/harness.sh
+source "$(dirname "$0")/../support/harness.sh"
 
-if [ "${1:-}" != --inside-x ]; then
-  for tool in xvfb-run xauth xdotool xprop import convert compare; do
-    command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed"; exit 77; }
-  done
-  # Bounded as a whole; timeout signals its whole process group, so the trap below still runs.
-  exec timeout -k 5 55 xvfb-run -a -s "-screen 0 1024x768x24 -nolisten tcp" "$0" --inside-x "$@"
-fi
+[ "${1:-}" = --inside-x ] || rerun_in_x 55 xdotool xprop import convert compare -- "$@"
 shift
-# Absolute, since the client starts in its own folder.
-CLIENT_BIN=$(realpath "${1:?usage: $0 QORNC QORNC_SERVER OUT_DIR}")
-SERVER_BIN=$(realpath "${2:?usage: $0 QORNC QORNC_SERVER OUT_DIR}")
-OUT=$(realpath -m "${3:?usage: $0 QORNC QORNC_SERVER OUT_DIR}")
+take_programs_and_shots "$@"
 
-WORK=$(mktemp -d)
-SERVER_LOG=$WORK/server.log
+make_work
 CLIENT_LOG=$WORK/client.log
-SERVER=
-CLIENT=
-stop() {
-  local pid=$1 tries
-  [ -n "$pid" ] || return 0
-  kill -TERM "$pid" 2>/dev/null || return 0
-  for tries in $(seq 30); do
-    kill -0 "$pid" 2>/dev/null || return 0
-    sleep 0.1
-  done
-  kill -KILL "$pid" 2>/dev/null || true
-}
-cleanup() {
-  stop "$CLIENT"
-  stop "$SERVER"
-  rm -rf "$WORK"
-}
-trap cleanup EXIT
-trap 'exit 1' TERM INT
-
-fail() {
-  echo "FAIL: $*" >&2
-  echo "--- server log" >&2
-  cat "$SERVER_LOG" >&2
-  echo "--- client log" >&2
-  cat "$CLIENT_LOG" >&2
-  exit 1
-}
-step() { echo "== $*"; }
-
-# Polls a condition (a command) for up to $1 seconds.
-within() {
-  local seconds=$1 tries
-  shift
-  for tries in $(seq $((seconds * 10))); do
-    "$@" && return 0
-    sleep 0.1
-  done
-  return 1
-}
-server_logged() { grep -qF -- "$1" "$SERVER_LOG"; }
 visible_window() { xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n1; }
 has_window() { [ -n "$(visible_window "$1")" ]; }
 has_no_window() { [ -z "$(visible_window "$1")" ]; }
 
-mkdir -p "$OUT"
-rm -f "$OUT"/*.png
 
 step "server and client"
-"$SERVER_BIN" --listen 127.0.0.1 --bot echo >"$SERVER_LOG" 2>&1 &
-SERVER=$!
-within 5 server_logged "listening on 127.0.0.1:22001" || fail "qornc-server did not start"
+start_server "$SERVER_BIN" --listen 127.0.0.1 --bot echo && logged "listening on 127.0.0.1:22001" ||
+  fail "qornc-server did not start"
 
 CONFIG=$WORK/client
 mkdir -p "$CONFIG"
@@ -81,6 +29,7 @@ mkdir -p "$CONFIG"
 printf 'echo\n' >"$CONFIG/list.cfg"
 (cd "$CONFIG" && exec env QT_QPA_PLATFORM=xcb XDG_RUNTIME_DIR="$WORK" "$CLIENT_BIN" >"$CLIENT_LOG" 2>&1) &
 CLIENT=$!
+pids+=("$CLIENT")
 
 within 10 has_window "QOR Network Client" || fail "no main window titled \"QOR Network Client\""
 MAIN=$(visible_window "QOR Network Client")
@@ -120,7 +69,6 @@ click() {
   xdotool mousemove "$1" "$2" click 1
   sleep 0.3
 }
-shot() { import -window root "$OUT/$1.png"; }
 crop() { convert "$OUT/$1.png" -crop "$2" +repage "$WORK/$3.png"; }
 # Counts the bands of rows with ink in a crop, that is the lines of text it shows.
 text_lines() {
@@ -134,8 +82,8 @@ conversation_lines() {
   [ "$(text_lines "$WORK/conversation.png")" -ge "$1" ]
 }
 
-within 5 server_logged "login demo from 127.0.0.1" || fail "the client did not log in"
-within 5 server_logged "getbuddy demo -> echo: true" || fail "the client did not ask for its contact"
+within 5 logged "login demo from 127.0.0.1" || fail "the client did not log in"
+within 5 logged "getbuddy demo -> echo: true" || fail "the client did not ask for its contact"
 sleep 0.5
 shot 01-main-window
 crop 01-main-window "$(area 119 9 100 82)" online-before
@@ -157,8 +105,8 @@ xdotool windowfocus "$MAIN" 2>/dev/null || true
 xdotool type --delay 20 "hello from the window check"
 shot 03-typed
 xdotool key Return
-within 5 server_logged "message demo -> echo" || fail "the typed line did not reach the server"
-server_logged "echoed to 127.0.0.1" || fail "the server did not echo the line"
+within 5 logged "message demo -> echo" || fail "the typed line did not reach the server"
+logged "echoed to 127.0.0.1" || fail "the server did not echo the line"
 # Our own line and the bot's answer: two lines of text where there were none.
 within 5 conversation_lines 2 || fail "the echo did not show in the conversation ($(text_lines "$WORK/conversation.png") line(s))"
 cp "$WORK/live.png" "$OUT/04-echo-arrived.png"
@@ -176,7 +124,7 @@ within 3 has_no_window "About..." || fail "OK did not close the About box"
 
 step "Disconnect, then File > Options"
 click $(at 197 100)
-within 5 server_logged "logout demo" || fail "Disconnect did not log out"
+within 5 logged "logout demo" || fail "Disconnect did not log out"
 click $((WIN_X + 15)) $((WIN_Y + MENU_H / 2))
 xdotool key Down Return
 within 5 has_window "Enter information" || fail "File > Options opened no setup dialog"
@@ -189,9 +137,8 @@ within 3 has_no_window "Enter information" || fail "Escape did not close the set
 
 step "exit on SIGTERM"
 kill -TERM "$CLIENT"
-within 5 bash -c "! kill -0 $CLIENT 2>/dev/null" || fail "the client did not exit on SIGTERM"
+within 5 gone "$CLIENT" || fail "the client did not exit on SIGTERM"
 wait "$CLIENT"
 status=$?
-CLIENT=
 [ "$status" -eq 0 ] || fail "the client exited with status $status on SIGTERM"
 echo "real window: all checks passed; screenshots in $OUT"

@@ -8,48 +8,16 @@
 # About box does not hold up SIGTERM. Screenshots of each step go to OUT_DIR.
 # Usage: tray_check.sh QORNC QORNC_SERVER OUT_DIR. Exits 77 when a tool is missing.
 set -uo pipefail
+# shellcheck source-path=SCRIPTDIR source=../support/harness.sh
+source "$(dirname "$0")/../support/harness.sh"
 
-if [ "${1:-}" != --inside-x ]; then
-  for tool in xvfb-run xauth openbox trayer xdotool xprop xwininfo import convert; do
-    command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed"; exit 77; }
-  done
-  exec timeout -k 5 80 xvfb-run -a -s "-screen 0 1024x768x24 -nolisten tcp" "$0" --inside-x "$@"
-fi
+[ "${1:-}" = --inside-x ] || rerun_in_x 80 openbox trayer xdotool xprop xwininfo import convert -- "$@"
 shift
-CLIENT_BIN=$(realpath "${1:?usage: $0 QORNC QORNC_SERVER OUT_DIR}")
-SERVER_BIN=$(realpath "${2:?usage: $0 QORNC QORNC_SERVER OUT_DIR}")
-OUT=$(realpath -m "${3:?usage: $0 QORNC QORNC_SERVER OUT_DIR}")
+take_programs_and_shots "$@"
 
-WORK=$(mktemp -d)
-SERVER_LOG=$WORK/server.log
+make_work
 CONFIG=$WORK/client
-pids=()
-cleanup() {
-  for pid in "${pids[@]}"; do kill -TERM "$pid" 2>/dev/null; done
-  sleep 0.3
-  for pid in "${pids[@]}"; do kill -KILL "$pid" 2>/dev/null; done
-  rm -rf "$WORK"
-}
-trap cleanup EXIT
-trap 'exit 1' TERM INT
-fail() {
-  echo "FAIL: $*" >&2
-  for log in "$WORK"/*.log; do echo "--- $log" >&2; cat "$log" >&2; done
-  shot failure
-  exit 1
-}
-step() { echo "== $*"; }
-within() { # seconds command...: polls the command
-  local tries=$(($1 * 10))
-  shift
-  while ((tries-- > 0)); do
-    "$@" && return 0
-    sleep 0.1
-  done
-  return 1
-}
-shot() { import -window root "$OUT/$1.png"; }
-logged() { grep -qF -- "$1" "$SERVER_LOG"; }
+on_fail() { shot failure; }
 # Window searches ignore case: the tray's own window is called qornc.
 window_of() { xdotool search --all --onlyvisible --pid "${2:-$CLIENT}" --name "^$1\$" 2>/dev/null | head -n1; }
 shown() { [ -n "$(window_of "$@")" ]; }
@@ -89,13 +57,11 @@ start_client() { # log name
   pids+=("$CLIENT")
 }
 
-mkdir -p "$OUT" "$CONFIG"
-rm -f "$OUT"/*.png
+mkdir -p "$CONFIG"
 openbox >"$WORK/openbox.log" 2>&1 &
 pids+=($!)
-"$SERVER_BIN" --listen 127.0.0.1 --bot echo >"$SERVER_LOG" 2>&1 &
-pids+=($!)
-within 5 logged "listening on 127.0.0.1:22001" || fail "qornc-server did not start"
+start_server "$SERVER_BIN" --listen 127.0.0.1 --bot echo && logged "listening on 127.0.0.1:22001" ||
+  fail "qornc-server did not start"
 
 step "no tray at start: the window stays shown, and a panel started later gets the icon"
 printf 'userid early\npassword pw\nserverip 127.0.0.1\n' >"$CONFIG/info.cfg"
@@ -105,7 +71,7 @@ trayer --edge top --align right --widthtype request --height 32 --SetDockType tr
 pids+=($!)
 within 5 showing normal || fail "a panel started after the client did not get its icon"
 kill -TERM "$CLIENT"
-within 5 bash -c "! kill -0 $CLIENT 2>/dev/null" || fail "the client did not end on SIGTERM"
+within 5 gone "$CLIENT" || fail "the client did not end on SIGTERM"
 
 step "first run: the setup dialog comes first"
 printf 'userid default\npassword default\nserverip 127.0.0.1\n' >"$CONFIG/info.cfg"
@@ -165,7 +131,7 @@ sleep 0.3
 shot 05-second-copy
 grep -q "QORNC already runs in the folder" "$WORK/second.log" || fail "the second copy said nothing on standard error"
 xdotool windowfocus --sync "$(window_of "QORNC" "$SECOND")" key Return
-within 3 bash -c "! kill -0 $SECOND 2>/dev/null" || fail "the second copy did not exit after its box"
+within 3 gone "$SECOND" || fail "the second copy did not exit after its box"
 wait "$SECOND" && fail "the second copy exited with status 0"
 kill -0 "$CLIENT" 2>/dev/null || fail "the first copy ended"
 [ "$(grep -c "login demo" "$SERVER_LOG")" -eq 1 ] || fail "the second copy logged in"
@@ -174,7 +140,7 @@ step "SIGTERM with the About box open"
 xdotool windowfocus --sync "$(window_of "QOR Network Client")" key alt+h Down Return
 within 3 shown "About..." || fail "Help > About... opened no About box"
 kill -TERM "$CLIENT"
-within 5 bash -c "! kill -0 $CLIENT 2>/dev/null" || fail "SIGTERM did not end the client with the About box open"
+within 5 gone "$CLIENT" || fail "SIGTERM did not end the client with the About box open"
 within 2 logged "logout demo" || fail "no logout after SIGTERM"
 [ "$(od -An -c "$CONFIG/list.cfg" | tr -d ' \n')" = 'echo\n' ] || fail "the unedited list.cfg was rewritten at the end"
 echo "tray: all checks passed; screenshots in $OUT"

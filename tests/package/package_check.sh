@@ -3,28 +3,20 @@
 # files it holds, the validators and lintian, and the programs run from the unpacked package.
 # Usage: SCRIPT BUILD_DIR SOURCE_DIR. Exit 77 when the packaging tools are missing.
 set -euo pipefail
+# shellcheck source-path=SCRIPTDIR source=../support/harness.sh
+source "$(dirname "$0")/../support/harness.sh"
 BUILD=$(realpath "${1:?usage: $0 BUILD_DIR SOURCE_DIR}")
 SOURCE=$(realpath "${2:?usage: $0 BUILD_DIR SOURCE_DIR}")
-for tool in cpack dpkg-deb dpkg-shlibdeps; do
-  command -v "$tool" >/dev/null || { echo "skipped: no $tool"; exit 77; }
-done
-TMP=$(mktemp -d)
-SERVER=
-cleanup() {
-  if [ -n "$SERVER" ]; then kill -KILL "$SERVER" 2>/dev/null || true; fi
-  rm -rf "$TMP"
-}
-trap cleanup EXIT
-failures=0
-fail() { echo "FAIL: $*" >&2; failures=$((failures + 1)); }
+need_tools cpack dpkg-deb dpkg-shlibdeps
+make_work
 
-cpack --config "$BUILD/CPackConfig.cmake" -B "$TMP/out" >"$TMP/cpack.log" 2>&1 ||
-  { cat "$TMP/cpack.log" >&2; exit 1; }
-DEB=$(echo "$TMP"/out/qornc_*.deb)
+cpack --config "$BUILD/CPackConfig.cmake" -B "$WORK/out" >"$WORK/cpack.log" 2>&1 ||
+  { cat "$WORK/cpack.log" >&2; exit 1; }
+DEB=$(echo "$WORK"/out/qornc_*.deb)
 [ -f "$DEB" ] || { echo "FAIL: cpack made no qornc_*.deb" >&2; exit 1; }
 
 # The file list: everything a desktop, man, a software centre and systemd look for, under /usr.
-dpkg-deb -c "$DEB" | awk '{print $6}' | sed 's|^\./||' >"$TMP/files"
+dpkg-deb -c "$DEB" | awk '{print $6}' | sed 's|^\./||' >"$WORK/files"
 expected=(usr/bin/qornc usr/bin/qornc-launcher usr/bin/qornc-server
   usr/share/applications/qornc.desktop usr/share/metainfo/io.github.qornc.qornc.metainfo.xml
   usr/share/man/man1/qornc.1.gz usr/share/man/man1/qornc-launcher.1.gz
@@ -35,93 +27,82 @@ for size in 16 32 48 64 128 256; do
   expected+=("usr/share/icons/hicolor/${size}x${size}/apps/qornc.png")
 done
 for file in "${expected[@]}"; do
-  grep -qxF "$file" "$TMP/files" || fail "the package lacks /$file"
+  grep -qxF "$file" "$WORK/files" || fault "the package lacks /$file"
 done
-outside=$(grep -v -e '^usr/$' -e '^usr/bin/' -e '^usr/share/' -e '^usr/lib/$' -e '^usr/lib/systemd/' "$TMP/files" || true)
-[ -z "$outside" ] || fail "the package installs outside /usr/bin, /usr/share and the unit folder: $outside"
+outside=$(grep -v -e '^usr/$' -e '^usr/bin/' -e '^usr/share/' -e '^usr/lib/$' -e '^usr/lib/systemd/' "$WORK/files" || true)
+[ -z "$outside" ] || fault "the package installs outside /usr/bin, /usr/share and the unit folder: $outside"
 
 # The control data: a section, a maintainer, and library dependencies found by shlibdeps. No
 # script may add files, and without a postrm dpkg forgets the package wholly on removal.
-dpkg-deb -f "$DEB" Section | grep -qx net || fail "the section is not net"
-dpkg-deb -f "$DEB" Maintainer | grep -q '^[^<]\+ <[^@ ]\+@[^> ]\+>$' || fail "the maintainer is not 'Name <address>'"
-dpkg-deb -f "$DEB" Depends | grep -q 'libqt6widgets6 (>= ' || fail "Depends lacks the Qt libraries: $(dpkg-deb -f "$DEB" Depends)"
+dpkg-deb -f "$DEB" Section | grep -qx net || fault "the section is not net"
+dpkg-deb -f "$DEB" Maintainer | grep -q '^[^<]\+ <[^@ ]\+@[^> ]\+>$' || fault "the maintainer is not 'Name <address>'"
+dpkg-deb -f "$DEB" Depends | grep -q 'libqt6widgets6 (>= ' || fault "Depends lacks the Qt libraries: $(dpkg-deb -f "$DEB" Depends)"
 scripts=$(dpkg-deb --ctrl-tarfile "$DEB" | tar -t | grep -e preinst -e postinst -e postrm || true)
-[ -z "$scripts" ] || fail "the package carries $scripts"
+[ -z "$scripts" ] || fault "the package carries $scripts"
 
-ROOT=$TMP/root
+ROOT=$WORK/root
 dpkg-deb -x "$DEB" "$ROOT"
 if command -v desktop-file-validate >/dev/null; then
-  desktop-file-validate "$ROOT/usr/share/applications/qornc.desktop" || fail "desktop-file-validate reports errors"
+  desktop-file-validate "$ROOT/usr/share/applications/qornc.desktop" || fault "desktop-file-validate reports errors"
 fi
 if command -v appstreamcli >/dev/null; then
-  appstreamcli validate --no-net "$ROOT"/usr/share/metainfo/*.metainfo.xml >"$TMP/as.log" 2>&1 &&
-    appstreamcli validate-tree --no-net "$ROOT" >>"$TMP/as.log" 2>&1 || { cat "$TMP/as.log" >&2; fail "appstreamcli reports errors"; }
+  appstreamcli validate --no-net "$ROOT"/usr/share/metainfo/*.metainfo.xml >"$WORK/as.log" 2>&1 &&
+    appstreamcli validate-tree --no-net "$ROOT" >>"$WORK/as.log" 2>&1 || { cat "$WORK/as.log" >&2; fault "appstreamcli reports errors"; }
 fi
 if command -v lintian >/dev/null; then
   # Warnings are shown, errors fail.
-  lintian --fail-on error "$DEB" >"$TMP/lintian.log" 2>&1 || fail "lintian reports errors"
-  grep -v 'root privileges' "$TMP/lintian.log" || true
+  lintian --fail-on error "$DEB" >"$WORK/lintian.log" 2>&1 || fault "lintian reports errors"
+  grep -v 'root privileges' "$WORK/lintian.log" || true
 fi
 if command -v man >/dev/null; then
   for page in "$ROOT"/usr/share/man/man1/*.1.gz; do
     warnings=$(MANWIDTH=80 man --warnings -l "$page" 2>&1 >/dev/null)
-    [ -z "$warnings" ] || fail "$(basename "$page") renders with warnings: $warnings"
+    [ -z "$warnings" ] || fault "$(basename "$page") renders with warnings: $warnings"
   done
 fi
 
 # The unpacked programs answer on a terminal that has no display.
 BIN=$ROOT/usr/bin
-env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$BIN/qornc-server" --help >"$TMP/help" 2>&1 &&
-  grep -q '^Usage: qornc-server' "$TMP/help" || fail "qornc-server --help: $(cat "$TMP/help")"
+env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$BIN/qornc-server" --help >"$WORK/help" 2>&1 &&
+  grep -q '^Usage: qornc-server' "$WORK/help" || fault "qornc-server --help: $(cat "$WORK/help")"
 version=$(sed -n 's/^project(qornc VERSION \([0-9.]*\).*/\1/p' "$SOURCE/CMakeLists.txt")
 answer=$(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM timeout 10 "$BIN/qornc" --version 2>&1) || true
-[ "$answer" = "qornc $version" ] || fail "qornc --version says '$answer', not 'qornc $version'"
-env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM timeout 10 "$BIN/qornc" --help >"$TMP/help" 2>&1 &&
-  grep -q -e '--version' "$TMP/help" || fail "qornc --help: $(cat "$TMP/help")"
+[ "$answer" = "qornc $version" ] || fault "qornc --version says '$answer', not 'qornc $version'"
+env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM timeout 10 "$BIN/qornc" --help >"$WORK/help" 2>&1 &&
+  grep -q -e '--version' "$WORK/help" || fault "qornc --help: $(cat "$WORK/help")"
 # A client that took the option for a start would open its setup dialog on this info.cfg, before
 # any socket, and wait there until the timeout ends it.
-mkdir "$TMP/settings"
-printf 'userid default\npassword default\nserverip 127.0.0.1\n' >"$TMP/settings/info.cfg"
+mkdir "$WORK/settings"
+printf 'userid default\npassword default\nserverip 127.0.0.1\n' >"$WORK/settings/info.cfg"
 status=0
-(cd "$TMP/settings" && QT_QPA_PLATFORM=offscreen timeout 10 "$BIN/qornc" --no-such-option) >"$TMP/bad" 2>&1 || status=$?
-[ "$status" = 1 ] && grep -q "Unknown option 'no-such-option'" "$TMP/bad" ||
-  fail "qornc --no-such-option ended with $status: $(cat "$TMP/bad")"
+(cd "$WORK/settings" && QT_QPA_PLATFORM=offscreen timeout 10 "$BIN/qornc" --no-such-option) >"$WORK/bad" 2>&1 || status=$?
+[ "$status" = 1 ] && grep -q "Unknown option 'no-such-option'" "$WORK/bad" ||
+  fault "qornc --no-such-option ended with $status: $(cat "$WORK/bad")"
 
 # The unit runs the packaged server, hardened; systemd need not be running to judge that.
 UNIT=$ROOT/usr/lib/systemd/system/qornc-server.service
 exec_start=$(sed -n 's/^ExecStart=//p' "$UNIT")
 case "$exec_start" in
   "/usr/bin/qornc-server "*) ;;
-  *) fail "the unit starts '$exec_start', not /usr/bin/qornc-server" ;;
+  *) fault "the unit starts '$exec_start', not /usr/bin/qornc-server" ;;
 esac
 if command -v systemd-analyze >/dev/null; then
-  sed "s|^ExecStart=/usr/bin/|ExecStart=$BIN/|" "$UNIT" >"$TMP/qornc-server.service"
-  systemd-analyze verify --man=no "$TMP/qornc-server.service" || fail "systemd-analyze verify reports errors"
-  systemd-analyze security --offline=yes --threshold=20 "$TMP/qornc-server.service" >"$TMP/security" 2>&1 ||
-    fail "the unit's exposure is above 2.0: $(tail -1 "$TMP/security")"
+  sed "s|^ExecStart=/usr/bin/|ExecStart=$BIN/|" "$UNIT" >"$WORK/qornc-server.service"
+  systemd-analyze verify --man=no "$WORK/qornc-server.service" || fault "systemd-analyze verify reports errors"
+  systemd-analyze security --offline=yes --threshold=20 "$WORK/qornc-server.service" >"$WORK/security" 2>&1 ||
+    fault "the unit's exposure is above 2.0: $(tail -1 "$WORK/security")"
 fi
 
 # The unit's command line must be one the server accepts: run it on a state folder of our own and
 # a port the system picks.
-read -r -a command <<<"${exec_start//\/var\/lib\/qornc-server\//$TMP\/state\/}"
-mkdir -m 700 "$TMP/state"
-"$BIN/qornc-server" "${command[@]:1}" --listen 127.0.0.1 --port 0 >"$TMP/server.log" 2>&1 &
-SERVER=$!
-for _ in $(seq 50); do
-  grep -q '^listening on' "$TMP/server.log" && break
-  kill -0 "$SERVER" 2>/dev/null || break
-  sleep 0.1
-done
-grep -q '^listening on' "$TMP/server.log" || fail "the unit's server did not start: $(cat "$TMP/server.log")"
+read -r -a command <<<"${exec_start//\/var\/lib\/qornc-server\//$WORK\/state\/}"
+mkdir -m 700 "$WORK/state"
+start_server "$BIN/qornc-server" "${command[@]:1}" --listen 127.0.0.1 --port 0 ||
+  fault "the unit's server did not start: $(cat "$SERVER_LOG")"
 kill -TERM "$SERVER" 2>/dev/null || true
 status=0
 wait "$SERVER" || status=$?
-SERVER=
-[ "$status" = 0 ] || fail "the unit's server ended with $status on SIGTERM"
-[ -f "$TMP/state/accounts" ] || fail "the unit's server wrote no accounts file into its state folder"
+[ "$status" = 0 ] || fault "the unit's server ended with $status on SIGTERM"
+[ -f "$WORK/state/accounts" ] || fault "the unit's server wrote no accounts file into its state folder"
 
-if [ "$failures" -ne 0 ]; then
-  echo "$failures check(s) failed" >&2
-  exit 1
-fi
-echo "package: all checks passed ($(basename "$DEB"))"
+verdict "package: all checks passed ($(basename "$DEB"))"
