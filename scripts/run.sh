@@ -6,9 +6,10 @@
 set -euo pipefail
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
 "$ROOT/scripts/deps.sh"
+cd "$ROOT" && source scripts/build-cache.sh && cd - >/dev/null
 
 BUILD="$ROOT/build-release"
-cmake -G Ninja -S "$ROOT" -B "$BUILD" -DCMAKE_BUILD_TYPE=Release -DQORNC_BUILD_TESTS=OFF >/dev/null
+cmake -G Ninja -S "$ROOT" -B "$BUILD" -DCMAKE_BUILD_TYPE=Release -DQORNC_BUILD_TESTS=OFF "${CACHE_ARGS[@]}" >/dev/null
 cmake --build "$BUILD" -j"$(nproc)"
 
 if [ "${1:-}" = "--client-only" ]; then
