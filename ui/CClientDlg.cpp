@@ -328,14 +328,13 @@ void CClientDlg::ShowArrivedMessage()
     const bool unseen = !isMainWindowActive();
     if (unseen)
         StartAlert();
-    std::string conversation = ConversationText();
+    std::string entries;
     for (const InboundMessage& message : m_state.g_messages.TakeAll()) {
-        conversation = ComposeConversation(conversation, NeutraliseForDisplay(message.senderName),
-                                           NeutraliseForDisplay(message.messageText));
+        entries += ConversationEntry(NeutraliseForDisplay(message.senderName), NeutraliseForDisplay(message.messageText));
         if (unseen && !m_tray.available())
             m_notifier.Show(message.senderName, message.messageText);
     }
-    ReplaceConversation(conversation);
+    ReplaceConversation(AppendToConversation(ConversationText(), entries));
     m_state.g_messageArrived = 0;
     if (const std::size_t dropped = m_state.g_messages.TakeDroppedCount(); dropped > 0)
         SetStatus(QStringLiteral("%1 older messages were dropped: too many arrived at once.").arg(dropped));

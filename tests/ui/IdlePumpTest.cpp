@@ -25,6 +25,14 @@ TEST_F(IdlePumpTest, MessageAndPresenceStoredBeforeOnePassAreBothApplied)
     EXPECT_EQ(online()->item(0)->text(), QStringLiteral("bob"));
     EXPECT_EQ(state().g_messageArrived, 0);
     EXPECT_EQ(state().g_onlineRebuildDue, 0);
+    // Two messages of one pass just below the view's limit: it may start over before them, never
+    // between them, or the first would be gone before it was ever on screen.
+    const QString old(2990, QLatin1Char('o'));
+    conversation()->setPlainText(old);
+    HandleNotification(state(), "message bob one");
+    HandleNotification(state(), "message amy two");
+    window().pump().RunPass();
+    EXPECT_EQ(conversation()->toPlainText(), old + QStringLiteral("bob: one\n\namy: two\n\n"));
 }
 
 TEST_F(IdlePumpTest, AbortedAutomaticRefreshSkipsTheSelectionRestore)
