@@ -48,13 +48,10 @@ bool parseAccounts(std::string_view content, AccountBook& book, std::string& err
 
 bool loadAccountsFile(const std::string& path, AccountBook& book, std::string& error)
 {
-    std::string content;
-    if (!readWholeFile(path, "accounts file", content, error))
-        return false;
-    if (parseAccounts(content, book, error))
-        return true;
-    error = path + ": " + error;
-    return false;
+    return loadLineFile(
+        path, "accounts file",
+        [&book](std::string_view content, std::string& parseError) { return parseAccounts(content, book, parseError); },
+        error);
 }
 
 } // namespace qornc::server

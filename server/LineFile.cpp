@@ -38,4 +38,16 @@ bool readWholeFile(const std::string& path, std::string_view what, std::string& 
     return true;
 }
 
+bool loadLineFile(const std::string& path, std::string_view what,
+                  const std::function<bool(std::string_view content, std::string& error)>& parse, std::string& error)
+{
+    std::string content;
+    if (!readWholeFile(path, what, content, error))
+        return false;
+    if (parse(content, error))
+        return true;
+    error = path + ": " + error;
+    return false;
+}
+
 } // namespace qornc::server

@@ -16,4 +16,8 @@ bool parseLines(std::string_view content, const LineParser& parseLine, std::stri
 // is a folder.
 bool readWholeFile(const std::string& path, std::string_view what, std::string& content, std::string& error);
 
+// Reads the whole file, then parses it; a parse error is prefixed with the path.
+bool loadLineFile(const std::string& path, std::string_view what,
+                  const std::function<bool(std::string_view content, std::string& error)>& parse, std::string& error);
+
 } // namespace qornc::server

@@ -117,13 +117,10 @@ bool loadStateFile(const std::string& path, AccountBook& book, std::string& erro
     std::error_code ignored;
     if (!std::filesystem::exists(std::filesystem::symlink_status(path, ignored)))
         return true;
-    std::string content;
-    if (!readWholeFile(path, "state file", content, error))
-        return false;
-    if (parseState(content, book, error))
-        return true;
-    error = path + ": " + error;
-    return false;
+    return loadLineFile(
+        path, "state file",
+        [&book](std::string_view content, std::string& parseError) { return parseState(content, book, parseError); },
+        error);
 }
 
 bool saveStateFile(const std::string& path, const AccountBook& book, std::string& error)
