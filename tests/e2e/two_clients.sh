@@ -58,13 +58,11 @@ start_server ip netns exec "$ns_srv" "$server_bin" --port 22001 --notify-port 22
     fail "timed out waiting for the server"
 
 # One X server for both windows; clients in other namespaces reach it through its socket file.
-exec 3<> <(:)
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp >"$WORK/xvfb.log" 2>&1 &
+# Xvfb writes its display number and a line end once it accepts clients: wait for the whole line.
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$WORK/display" >"$WORK/xvfb.log" 2>&1 &
 pids+=($!)
-display=
-wait_for "Xvfb" bash -c "read -t 0.2 -u 3 d && echo \$d > '$WORK/display'" 
+wait_for "Xvfb" grep -qx '[0-9][0-9]*' "$WORK/display"
 display=:$(cat "$WORK/display")
-exec 3>&-
 
 start_client() { # name password namespace server-address contact
     local dir=$WORK/$1
