@@ -8,6 +8,7 @@
 
 #include "app/CClientApp.h"
 #include "app/ClientCommandLine.h"
+#include "app/SessionBusAddress.h"
 #include "res/Version.h"
 #include "ui/MessageBoxes.h"
 
@@ -22,6 +23,7 @@ int main(int argc, char* argv[])
     // Answered before QApplication, which needs a display: a terminal without one gets them too.
     if (const std::optional<int> exitCode = ClientCommandLine().Answer(argc, argv))
         return *exitCode;
+    SessionBusAddress::Settle();
     QApplication application(argc, argv);
     QApplication::setQuitOnLastWindowClosed(false);
 
