@@ -125,7 +125,7 @@ done
 # The user's own settings, in a folder the user made with other modes, stay exactly as they are.
 OWN=$WORK/home4/.config/qornc
 mkdir -p "$OWN" && chmod 750 "$OWN"
-printf 'userid alice\npassword default\nserverip 192.0.2.7\n' >"$OWN/info.cfg"
+printf 'userid alice\npassword default\nserverip 127.0.0.1\n' >"$OWN/info.cfg"
 chmod 640 "$OWN/info.cfg"
 before=$(md5sum <"$OWN/info.cfg")
 if start_launcher "HOME=$WORK/home4"; then

@@ -16,7 +16,7 @@ protected:
     {
         m_state.g_userId.assign(name);
         m_state.g_password.assign(password);
-        m_state.g_serverIp.assign("10.0.0.1");
+        m_state.g_serverIp.assign("127.0.0.2");
         auto dialog = std::make_unique<CSetupDlg>(m_state, dir.path(), boxes);
         dialog->show();
         return dialog;
@@ -46,7 +46,7 @@ TEST_F(SetupDlgTest, RefusesInOrderOrSavesPrivatelyWithTheirBytes)
     };
     const QString ip = QStringLiteral("12345678901234567890123"); // 23 characters still fit
     const Case cases[] = {
-        {"old", "pw", "default", "", "1.2.3.4", "Use a different name.", ""},
+        {"old", "pw", "default", "", "127.0.0.4", "Use a different name.", ""},
         {"old", "pw", "me", "default", "", "Use a different password.", ""},
         {"old", "pw", "me", "pw", "", "Specify a server IP.", ""},
         {"old", "pw", "me", "pw", ip + "4", "Server IP is too long.", ""},
