@@ -23,6 +23,7 @@ add_library(qornc_qt STATIC
   ui/EndingBoxes.cpp
   ui/EnterKeySend.cpp
   ui/IdlePump.cpp
+  ui/InputLineLimit.cpp
   ui/MessageBoxes.cpp
   ui/QtBytes.cpp
   ui/StatusLine.cpp
