@@ -1,5 +1,6 @@
 #include "app/CSetupDlg.h"
 
+#include <QCheckBox>
 #include <QCloseEvent>
 #include <QLineEdit>
 #include <QPushButton>
@@ -50,6 +51,9 @@ CSetupDlg::CSetupDlg(ClientState& state, std::filesystem::path configDir, Messag
     m_name->setText(FromBytes(m_state.g_userId.view()));
     m_password->setText(FromBytes(m_state.g_password.view()));
     m_server->setText(FromBytes(m_state.g_serverIp.view()));
+    m_password->setEchoMode(QLineEdit::Password);
+    connect(qobject_cast<QCheckBox*>(controls.value(IDC_SETUP_SHOW_PASSWORD)), &QCheckBox::toggled, this,
+            [this](bool shown) { m_password->setEchoMode(shown ? QLineEdit::Normal : QLineEdit::Password); });
     connect(qobject_cast<QPushButton*>(controls.value(IDOK)), &QPushButton::clicked, this, &CSetupDlg::OnOK);
     m_name->setFocus();
 }

@@ -1,21 +1,30 @@
-// The client's command line: --help and --version. Qt's own options (-platform, -style and the
-// like) belong to QApplication, which takes them out before the rest is checked.
+// The client's command line: --help, --help-all and --version, and the window system's own
+// options (-platform, -style and the like), which are let through for QApplication to take.
+// Everything is decided before QApplication exists: without a display it could not even start.
 #pragma once
 
 #include <QCommandLineParser>
 
-class QCoreApplication;
+#include <optional>
 
 class ClientCommandLine {
 public:
-    ClientCommandLine();
+    // listQtOptions: --help shows the window system's options too, as --help-all asks.
+    explicit ClientCommandLine(bool listQtOptions = false);
 
-    // True when the arguments ask only for --help or --version, which need no display.
-    [[nodiscard]] bool AsksOnlyForText(int argc, char* argv[]);
-    // Prints the help, the version or what is wrong and ends the process, as QCommandLineParser
-    // does; returns only when the client should start.
-    void Process(const QCoreApplication& application);
+    // Prints the help or the version, or what is wrong on standard error, and gives the exit code
+    // to end with; nothing when the arguments start the client.
+    [[nodiscard]] std::optional<int> Answer(int argc, char* argv[]);
+    // Whether the arguments start the client, printing nothing: the launcher asks this before it
+    // makes the settings folder, so that --help or a wrong option leaves no trace.
+    [[nodiscard]] bool Starts(int argc, char* argv[]);
 
 private:
+    enum class Verdict { Start, Help, HelpAll, Version, Wrong };
+
+    [[nodiscard]] Verdict Judge(int argc, char* argv[]);
+    void PrintHelp(int argc, char* argv[], bool withQtOptions) const;
+
     QCommandLineParser m_parser;
+    QString m_error; // what is wrong, for Verdict::Wrong
 };

@@ -3,9 +3,12 @@
 #include <QSystemTrayIcon>
 
 #include <csignal>
+#include <cstdlib>
+#include <optional>
 
 #include "app/CClientApp.h"
 #include "app/ClientCommandLine.h"
+#include "app/SessionBusAddress.h"
 #include "res/Version.h"
 #include "ui/MessageBoxes.h"
 
@@ -14,14 +17,14 @@ int main(int argc, char* argv[])
     std::signal(SIGPIPE, SIG_IGN); // a peer that went away must not kill the client mid-send
     QCoreApplication::setApplicationName(QStringLiteral("qornc"));
     QCoreApplication::setApplicationVersion(QLatin1String(kVersionText));
-    ClientCommandLine commandLine;
-    // A terminal without a display still answers --help and --version.
-    if (commandLine.AsksOnlyForText(argc, argv)) {
-        const QCoreApplication textOnly(argc, argv);
-        commandLine.Process(textOnly);
-    }
+    // Set by qornc-launcher, which makes the settings folder only for a start.
+    if (qEnvironmentVariableIsSet("QORNC_CHECK_ARGUMENTS"))
+        return ClientCommandLine().Starts(argc, argv) ? EXIT_SUCCESS : EXIT_FAILURE;
+    // Answered before QApplication, which needs a display: a terminal without one gets them too.
+    if (const std::optional<int> exitCode = ClientCommandLine().Answer(argc, argv))
+        return *exitCode;
+    SessionBusAddress::Settle();
     QApplication application(argc, argv);
-    commandLine.Process(application);
     QApplication::setQuitOnLastWindowClosed(false);
 
     QtMessageBoxes boxes;

@@ -23,6 +23,7 @@ add_library(qornc_qt STATIC
   ui/EndingBoxes.cpp
   ui/EnterKeySend.cpp
   ui/IdlePump.cpp
+  ui/InputLineLimit.cpp
   ui/MessageBoxes.cpp
   ui/QtBytes.cpp
   ui/StatusLine.cpp
@@ -33,6 +34,6 @@ add_library(qornc_qt STATIC
 target_include_directories(qornc_qt PUBLIC ${CMAKE_CURRENT_SOURCE_DIR} ${CMAKE_CURRENT_BINARY_DIR}/generated)
 target_link_libraries(qornc_qt PUBLIC qornc_core Qt6::Widgets Qt6::Network Qt6::DBus PRIVATE qornc_warnings)
 
-add_executable(qornc app/main.cpp app/ClientCommandLine.cpp)
+add_executable(qornc app/main.cpp app/ClientCommandLine.cpp app/SessionBusAddress.cpp)
 target_link_libraries(qornc PRIVATE qornc_qt qornc_warnings)
 install(TARGETS qornc RUNTIME DESTINATION bin)

@@ -27,10 +27,12 @@ constexpr std::array kSetupControls = {
     ControlTemplate{IDOK, ControlKind::DefaultPushButton, "OK", 122, 34, 50, 14, kStyleNone},
     ControlTemplate{IDC_SETUP_NAME, ControlKind::LineEdit, "", 7, 15, 102, 12, kStyleNone},
     ControlTemplate{IDC_SETUP_PASSWORD, ControlKind::LineEdit, "", 7, 38, 102, 12, kStyleNone},
-    ControlTemplate{IDC_SETUP_SERVER, ControlKind::LineEdit, "", 7, 63, 102, 12, kStyleNone},
+    // The password is masked; this shows it while the user checks what was typed.
+    ControlTemplate{IDC_SETUP_SHOW_PASSWORD, ControlKind::CheckBox, "&Show password", 7, 52, 102, 10, kStyleNone},
+    ControlTemplate{IDC_SETUP_SERVER, ControlKind::LineEdit, "", 7, 74, 102, 12, kStyleNone},
     ControlTemplate{IDC_STATIC, ControlKind::Label, "Name:", 7, 7, 75, 8, kStyleNone},
     ControlTemplate{IDC_STATIC, ControlKind::Label, "Password:", 7, 30, 35, 8, kStyleNone},
-    ControlTemplate{IDC_STATIC, ControlKind::Label, "Server IP:", 7, 55, 42, 8, kStyleNone},
+    ControlTemplate{IDC_STATIC, ControlKind::Label, "Server IP:", 7, 66, 42, 8, kStyleNone},
 };
 
 constexpr std::array kAboutControls = {
@@ -48,6 +50,6 @@ constexpr std::array kClientMenuItems = {
 }  // namespace
 
 const DialogTemplate kClientDialog{IDD_CLIENT, "QOR Network Client", 226, 258, kClientControls};
-const DialogTemplate kSetupDialog{IDD_SETUP, "Enter information", 186, 82, kSetupControls};
+const DialogTemplate kSetupDialog{IDD_SETUP, "Enter information", 186, 93, kSetupControls};
 const DialogTemplate kAboutDialog{IDD_ABOUT, "About...", 122, 58, kAboutControls};
 const std::span<const MenuItemTemplate> kClientMenu{kClientMenuItems};

@@ -28,6 +28,7 @@ inline constexpr int IDC_EDIT_LIST = 1010;
 inline constexpr int IDC_SETUP_NAME = 1000;
 inline constexpr int IDC_SETUP_PASSWORD = 1001;
 inline constexpr int IDC_SETUP_SERVER = 1002;
+inline constexpr int IDC_SETUP_SHOW_PASSWORD = 1003;
 inline constexpr int IDC_ABOUT_TEXT = 1100; // the About box's text, an id of our own to fill it
 inline constexpr int IDC_STATIC = -1;
 

@@ -20,12 +20,12 @@
 #include "presence/OnlineList.h"
 #include "presence/PresenceRefresh.h"
 #include "res/Resources.h"
-#include "ui/ByteLimitValidator.h"
 #include "ui/CAboutDlg.h"
 #include "ui/ConversationEntry.h"
 #include "ui/DialogBuilder.h"
 #include "ui/DisplayText.h"
 #include "ui/EnterKeySend.h"
+#include "ui/InputLineLimit.h"
 #include "ui/MessageBoxes.h"
 #include "ui/MessageSend.h"
 #include "ui/QtBytes.h"
@@ -84,7 +84,7 @@ void CClientDlg::BuildWindow()
     connect(new TextCapacityGuard(m_contacts, kContactEditLimit), &TextCapacityGuard::refused, this, [this] {
         SetStatus(QStringLiteral("The contact list is full: that change would not fit, so it was not made."));
     });
-    m_input->setValidator(new ByteLimitValidator(kInputLineLimit, m_input));
+    new InputLineLimit(m_input, kInputLineLimit, *m_statusLine);
 
     connect(qobject_cast<QPushButton*>(control(IDOK)), &QPushButton::clicked, this, &CClientDlg::OnOK);
     connect(m_connect, &QPushButton::clicked, this, &CClientDlg::OnConnectButton);

@@ -18,9 +18,9 @@ TEST(SettingsFiles, ReadsIdentityValuesAfterEachSpace)
     };
     const std::string name200(200, 'n');
     const Row rows[] = {
-        {"userid bob\r\npassword pw\r\nserverip 10.0.0.1\r\n", 3, "bob", "pw", "10.0.0.1"},
+        {"userid bob\r\npassword pw\r\nserverip 127.0.0.2\r\n", 3, "bob", "pw", "127.0.0.2"},
         {"userid Jos\xe9\npassword \xef\xbb\xbfp\xc2\xa0w\nserverip x\n", 3, "Jos\xe9", "\xef\xbb\xbfp\xc2\xa0w", "x"},
-        {"userid\nbob pw\nx 1.1.1.1\n", 2, "pw", "1.1.1.1", ""},
+        {"userid\nbob pw\nx 127.0.0.3\n", 2, "pw", "127.0.0.3", ""},
         {"userid " + name200 + "\npassword pw\nserverip 123456789012345678901234567\n", 3, name200.substr(0, 127),
          "pw", "12345678901234567890123"},
     };

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Installs the build into a throw-away prefix and starts the installed launcher with a throw-away
-# home, as a desktop menu would: the client must come up in the config folder, a first run must
-# get the sentinel info.cfg that opens the setup dialog, and an existing info.cfg must survive.
+# Installs the build into a throw-away prefix and runs what it installed: every option path of the
+# three programs, then the launcher with a throw-away home, as a desktop menu starts it: the
+# client must come up in the config folder, a first run must get the sentinel info.cfg that opens
+# the setup dialog, and an existing info.cfg must survive.
 # The setup dialog opens before any socket, so no port is touched. Usage: SCRIPT BUILD_DIR
 set -euo pipefail
 # shellcheck source-path=SCRIPTDIR source=../support/harness.sh
@@ -37,6 +38,43 @@ for size in 16 32 48 128 256; do
       awk '{print $1*16777216+$2*65536+$3*256+$4, $5*16777216+$6*65536+$7*256+$8}')
     [ "$width x $height" = "$size x $size" ] || fault "$icon is $width x $height"
   done
+done
+
+# Every option path of the three programs, from a terminal with no display: the exit status, the
+# text (on standard output for an answer, on standard error for a refusal), and not one file made,
+# not even the launcher's settings folder. Each case: program|arguments|status|text.
+option_cases=(
+  "qornc|--no-such-option|1|qornc: Unknown option 'no-such-option'."
+  "qornc|-platform|1|qornc: Missing value after '-platform'."
+  "qornc|--version=2|1|qornc: Unexpected value after '--version'."
+  "qornc|stray|1|qornc: Unexpected argument 'stray'."
+  "qornc|--version|0|qornc 1."
+  "qornc|-h|0|--help-all"
+  "qornc|--help-all|0|--platform <name"
+  "qornc-server|--no-such-option|2|qornc-server: unknown option '--no-such-option'"
+  "qornc-server|--port=x|2|qornc-server: bad port 'x' for --port"
+  "qornc-server|stray|2|qornc-server: unexpected argument 'stray'"
+  "qornc-server|--version|0|qornc-server 1."
+  "qornc-launcher|--no-such-option|1|qornc: Unknown option 'no-such-option'."
+  "qornc-launcher|stray|1|qornc: Unexpected argument 'stray'."
+  "qornc-launcher|--version|0|qornc 1."
+  "qornc-launcher|--help|0|--version"
+)
+for entry in "${option_cases[@]}"; do
+  IFS='|' read -r program arguments expected text <<<"$entry"
+  home=$WORK/options-home
+  rm -rf "$home" && mkdir "$home"
+  status=0
+  # shellcheck disable=SC2086 # the arguments are words
+  (cd "$home" && exec env -i PATH=/usr/bin:/bin HOME="$home" XDG_CONFIG_HOME="$home/config" timeout 10 \
+    "$PREFIX/bin/$program" $arguments) >"$WORK/out" 2>"$WORK/err" || status=$?
+  [ "$status" = "$expected" ] || fault "$program $arguments ended with $status, not $expected: $(cat "$WORK/err")"
+  stream=$WORK/out quiet=$WORK/err
+  [ "$expected" = 0 ] || stream=$WORK/err quiet=$WORK/out
+  grep -qF -- "$text" "$stream" || fault "$program $arguments did not say \"$text\": $(cat "$stream")"
+  [ ! -s "$quiet" ] || fault "$program $arguments also wrote: $(cat "$quiet")"
+  made=$(find "$home" -mindepth 1)
+  [ -z "$made" ] || fault "$program $arguments made $made"
 done
 
 runs_as() { [ "$(readlink /proc/$CLIENT/exe 2>/dev/null)" = "$1" ]; }
@@ -87,7 +125,7 @@ done
 # The user's own settings, in a folder the user made with other modes, stay exactly as they are.
 OWN=$WORK/home4/.config/qornc
 mkdir -p "$OWN" && chmod 750 "$OWN"
-printf 'userid alice\npassword default\nserverip 192.0.2.7\n' >"$OWN/info.cfg"
+printf 'userid alice\npassword default\nserverip 127.0.0.1\n' >"$OWN/info.cfg"
 chmod 640 "$OWN/info.cfg"
 before=$(md5sum <"$OWN/info.cfg")
 if start_launcher "HOME=$WORK/home4"; then

@@ -27,7 +27,9 @@ CONFIG=$WORK/client
 mkdir -p "$CONFIG"
 (umask 077 && printf 'userid demo\npassword demo-pass\nserverip 127.0.0.1\n' >"$CONFIG/info.cfg")
 printf 'echo\n' >"$CONFIG/list.cfg"
-(cd "$CONFIG" && exec env QT_QPA_PLATFORM=xcb XDG_RUNTIME_DIR="$WORK" "$CLIENT_BIN" >"$CLIENT_LOG" 2>&1) &
+# No session bus is announced: none in the environment, none in the runtime folder.
+(cd "$CONFIG" && exec env -u DBUS_SESSION_BUS_ADDRESS QT_QPA_PLATFORM=xcb XDG_RUNTIME_DIR="$WORK" "$CLIENT_BIN" \
+  >"$CLIENT_LOG" 2>&1) &
 CLIENT=$!
 pids+=("$CLIENT")
 
@@ -141,4 +143,16 @@ within 5 gone "$CLIENT" || fail "the client did not exit on SIGTERM"
 wait "$CLIENT"
 status=$?
 [ "$status" -eq 0 ] || fail "the client exited with status $status on SIGTERM"
+
+step "no bus daemon left behind"
+# One the client had launched would carry its environment, this check's runtime folder with it.
+launched=()
+for pid in $(pgrep -x 'dbus-daemon|dbus-launch'); do
+  tr '\0' '\n' <"/proc/$pid/environ" 2>/dev/null | grep -qxF "XDG_RUNTIME_DIR=$WORK" && launched+=("$pid")
+done
+if [ ${#launched[@]} -gt 0 ]; then
+  left=$(ps -o args= -p "${launched[*]}")
+  kill "${launched[@]}"
+  fail "the client left running: $left"
+fi
 echo "real window: all checks passed; screenshots in $OUT"

@@ -1,6 +1,7 @@
 // Chatting: presence refreshes from the contact list, the Online list and its selection,
 // sending to the selected contacts, the conversation view and editing the contact list.
 #include <QApplication>
+#include <QClipboard>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QListWidget>
@@ -44,9 +45,11 @@ TEST_F(ChattingTest, OnlineListSortedAndEmptiedWhenTheLastGoesOffline)
 }
 
 // What the view shows as sent is what the server got: the input line takes only the 128 bytes
-// that fit (a no-break space and 127 é are 128 characters, 256 bytes), and keeps them as typed.
+// that fit (a no-break space and 127 é are 128 characters, 256 bytes), keeps them as typed, and
+// says so when a keystroke or a paste did not fit.
 TEST_F(ChattingTest, EnterSendsToEverySelectedContactWithOneEntry)
 {
+    const QString full = QStringLiteral("The message is at its limit of 128 bytes: what did not fit was left out.");
     StartWith("alice\r\nbob\r\ncarol\r\n");
     DeliverPresence({"carol", "alice", "bob"}, true);
     SelectRows({2, 0, 1});
@@ -55,6 +58,7 @@ TEST_F(ChattingTest, EnterSendsToEverySelectedContactWithOneEntry)
         QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(c));
         QApplication::sendEvent(input(), &press);
     }
+    EXPECT_EQ(status(), full);
     QTest::keyClick(input(), Qt::Key_Return);
     ASSERT_TRUE(server.WaitForBlocks("message", 3));
     std::string typed = "\xc2\xa0";
@@ -66,6 +70,11 @@ TEST_F(ChattingTest, EnterSendsToEverySelectedContactWithOneEntry)
     EXPECT_EQ(conversation()->document()->toRawText().toUtf8().toStdString(), "me: " + typed + "\u2029\u2029");
     EXPECT_TRUE(input()->text().isEmpty());
     EXPECT_TRUE(window().isVisible());
+
+    control<QLineEdit>(IDC_STATUS)->clear();
+    QApplication::clipboard()->setText(QString(129, QLatin1Char('x')));
+    input()->paste();
+    EXPECT_EQ(status(), full);
 }
 
 TEST_F(ChattingTest, SendRefusedWhileQueryPendingOrNobodySelected)

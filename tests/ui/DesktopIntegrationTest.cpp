@@ -110,7 +110,7 @@ TEST_F(AccessibleNamesTest, EveryControlIsNamedInTabOrder)
     QWidget* status = window().control(IDC_STATUS); // no tab stop, but a reader finds it
     EXPECT_EQ(QAccessible::queryAccessibleInterface(status)->text(QAccessible::Name), "Status");
     CSetupDlg setup(state(), dir.path(), boxes);
-    EXPECT_EQ(NamesInTabOrder(setup.findChild<QPushButton*>()), QStringList({"OK", "Name", "Password", "Server IP"}));
+    EXPECT_EQ(NamesInTabOrder(setup.findChild<QPushButton*>()), QStringList({"OK", "Name", "Password", "Show password", "Server IP"}));
     CAboutDlg about;
     EXPECT_EQ(NamesInTabOrder(about.findChild<QPushButton*>()), QStringList{"OK"});
 }

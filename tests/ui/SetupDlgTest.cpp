@@ -1,5 +1,6 @@
 // The setup dialog: its checks in order, what it saves, and the ways it can be left.
 #include <QApplication>
+#include <QCheckBox>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QTest>
@@ -16,7 +17,7 @@ protected:
     {
         m_state.g_userId.assign(name);
         m_state.g_password.assign(password);
-        m_state.g_serverIp.assign("10.0.0.1");
+        m_state.g_serverIp.assign("127.0.0.2");
         auto dialog = std::make_unique<CSetupDlg>(m_state, dir.path(), boxes);
         dialog->show();
         return dialog;
@@ -46,7 +47,7 @@ TEST_F(SetupDlgTest, RefusesInOrderOrSavesPrivatelyWithTheirBytes)
     };
     const QString ip = QStringLiteral("12345678901234567890123"); // 23 characters still fit
     const Case cases[] = {
-        {"old", "pw", "default", "", "1.2.3.4", "Use a different name.", ""},
+        {"old", "pw", "default", "", "127.0.0.4", "Use a different name.", ""},
         {"old", "pw", "me", "default", "", "Use a different password.", ""},
         {"old", "pw", "me", "pw", "", "Specify a server IP.", ""},
         {"old", "pw", "me", "pw", ip + "4", "Server IP is too long.", ""},
@@ -75,6 +76,26 @@ TEST_F(SetupDlgTest, RefusesInOrderOrSavesPrivatelyWithTheirBytes)
                                                               "\r\nserverip " + ip.toStdString() + "\r\n"
                                                         : "loosened");
         EXPECT_EQ(ModeOf(dir / "info.cfg"), accepted ? 0600u : 0644u);
+    }
+}
+
+// The password shows as bullets until the user asks to see it, and the box that shows it fits in
+// the dialog beside the others.
+TEST_F(SetupDlgTest, PasswordIsMaskedUntilShown)
+{
+    auto dialog = MakeDialog("old", "secret");
+    auto* show = dialog->findChild<QCheckBox*>();
+    ASSERT_NE(show, nullptr);
+    const QString masked = dialog->passwordEdit()->displayText();
+    EXPECT_EQ(masked.size(), 6);
+    EXPECT_FALSE(masked.contains(QLatin1Char('s')));
+    QTest::mouseClick(show, Qt::LeftButton);
+    EXPECT_EQ(dialog->passwordEdit()->displayText(), QStringLiteral("secret"));
+    QTest::mouseClick(show, Qt::LeftButton);
+    EXPECT_EQ(dialog->passwordEdit()->displayText(), masked);
+    for (QWidget* other : dialog->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        EXPECT_TRUE(dialog->rect().contains(other->geometry())) << other->metaObject()->className();
+        EXPECT_TRUE(other == show || !other->geometry().intersects(show->geometry())) << other->metaObject()->className();
     }
 }
 
