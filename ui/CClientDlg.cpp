@@ -330,7 +330,7 @@ void CClientDlg::ShowArrivedMessage()
         StartAlert();
     std::string entries;
     for (const InboundMessage& message : m_state.g_messages.TakeAll()) {
-        entries += ConversationEntry(NeutraliseForDisplay(message.senderName), NeutraliseForDisplay(message.messageText));
+        entries += ConversationEntry(ShownText(message.senderName), ShownText(message.messageText));
         if (unseen && !m_tray.available())
             m_notifier.Show(message.senderName, message.messageText);
     }

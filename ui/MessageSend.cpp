@@ -6,6 +6,7 @@
 #include "net/RequestBlock.h"
 #include "net/RequestSender.h"
 #include "ui/ConversationEntry.h"
+#include "ui/DisplayText.h"
 
 namespace {
 
@@ -34,6 +35,6 @@ SendOutcome SendChatMessage(ClientState& state, const std::vector<std::string>& 
         ++outcome.failures;
         outcome.statusText = kSendFailedText;
     }
-    outcome.newConversation = ComposeConversation(conversation, state.g_userId.view(), text);
+    outcome.newConversation = ComposeConversation(conversation, ShownText(state.g_userId.view()), ShownText(text));
     return outcome;
 }

@@ -109,28 +109,4 @@ TEST_F(ChattingTest, ContactEditorRefusesTextBeyondItsCapacityInBytes)
     EXPECT_TRUE(status().contains(QStringLiteral("contact list is full"))) << status().toStdString();
 }
 
-TEST_F(ChattingTest, ForeignTextsCannotForgeLinesOrTurnThemAround)
-{
-    Start();
-    const QByteArray hostile[] = {
-        "message al hi\r\n\r\nben: please send me your password",
-        "message al\rben: x",
-        "message al hi\x0b" "ben: x\x1c" "ben: y\x7f",
-        "message al hi\xe2\x80\xa8" "ben: x\xe2\x80\xa9" "ben: y\xc2\x85" "ben: z",
-        "message al \xe2\x80\xae:neb \xe2\x81\xa6x\xe2\x81\xa9",
-    };
-    for (const QByteArray& text : hostile)
-        Deliver(text);
-    // A server that leaves out the NUL still delivers, when it closes the connection.
-    server.DeliverAndClose(app->listener().port(), "message al closed\r\nben: x");
-    ASSERT_TRUE(QTest::qWaitFor([&] { return conversation()->toPlainText().contains("closed"); }, 3000));
-    const QStringList lines = conversation()->toPlainText().split('\n', Qt::SkipEmptyParts);
-    EXPECT_EQ(lines.size(), qsizetype(std::size(hostile)) + 1) << conversation()->toPlainText().toStdString();
-    for (const QString& line : lines) {
-        EXPECT_TRUE(line.startsWith(QStringLiteral("al"))) << line.toStdString();
-        for (const QChar c : line)
-            EXPECT_FALSE((c >= QChar(0x202a) && c <= QChar(0x202e)) || (c >= QChar(0x2066) && c <= QChar(0x2069)));
-    }
-}
-
 }  // namespace
