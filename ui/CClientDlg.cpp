@@ -47,12 +47,7 @@ CClientDlg::CClientDlg(ClientState& state, ServerConnection& server, Notificatio
     connect(&m_tray, &TrayIcon::activated, this, &CClientDlg::OnTrayNotify);
     connect(&m_server, &ServerConnection::received, &m_pump, &IdlePump::Schedule);
     connect(&m_listener, &NotificationListener::received, &m_pump, &IdlePump::Schedule);
-    connect(&m_server, &ServerConnection::linkLost, this, [this](const QString& text) {
-        m_statusLine->ShowLinkDown(text);
-        OnLinkDown();
-    });
-    connect(&m_listener, &NotificationListener::rejected, this,
-            [this](const QHostAddress& peer) { SetStatus(RefusedDeliveryText(peer)); });
+    connect(m_link.get(), &LinkPresenter::linkLost, this, &CClientDlg::OnLinkDown);
 }
 
 CClientDlg::~CClientDlg() = default;
@@ -74,11 +69,12 @@ void CClientDlg::BuildWindow()
     m_contacts = qobject_cast<QPlainTextEdit*>(control(IDC_CONTACTS));
     m_input = qobject_cast<QLineEdit*>(control(IDC_INPUT));
     m_conversation = qobject_cast<QPlainTextEdit*>(control(IDC_CONVERSATION));
-    m_disconnect = qobject_cast<QPushButton*>(control(IDC_DISCONNECT));
-    m_connect = qobject_cast<QPushButton*>(control(IDCANCEL));
+    auto* disconnectButton = qobject_cast<QPushButton*>(control(IDC_DISCONNECT));
+    auto* connectButton = qobject_cast<QPushButton*>(control(IDCANCEL));
     m_online = qobject_cast<QListWidget*>(control(IDC_ONLINE));
-    m_status = qobject_cast<QLineEdit*>(control(IDC_STATUS));
-    m_statusLine = std::make_unique<StatusLine>(m_status);
+    m_statusLine = std::make_unique<StatusLine>(qobject_cast<QLineEdit*>(control(IDC_STATUS)));
+    m_link = std::make_unique<LinkPresenter>(m_state, m_server, m_listener, *m_statusLine, connectButton,
+                                             disconnectButton);
     m_autoUpdate = qobject_cast<QCheckBox*>(control(IDC_AUTO_UPDATE));
     m_editList = qobject_cast<QPushButton*>(control(IDC_EDIT_LIST));
     connect(new TextCapacityGuard(m_contacts, kContactEditLimit), &TextCapacityGuard::refused, this, [this] {
@@ -87,8 +83,8 @@ void CClientDlg::BuildWindow()
     new InputLineLimit(m_input, kInputLineLimit, *m_statusLine);
 
     connect(qobject_cast<QPushButton*>(control(IDOK)), &QPushButton::clicked, this, &CClientDlg::OnOK);
-    connect(m_connect, &QPushButton::clicked, this, &CClientDlg::OnConnectButton);
-    connect(m_disconnect, &QPushButton::clicked, this, &CClientDlg::OnDisconnectButton);
+    connect(connectButton, &QPushButton::clicked, this, &CClientDlg::OnConnectButton);
+    connect(disconnectButton, &QPushButton::clicked, this, &CClientDlg::OnDisconnectButton);
     connect(qobject_cast<QPushButton*>(control(IDC_UPDATE_LIST)), &QPushButton::clicked, this,
             &CClientDlg::OnUpdateListButton);
     connect(qobject_cast<QPushButton*>(control(IDC_SEND)), &QPushButton::clicked, this, &CClientDlg::OnSendMessage);
@@ -189,31 +185,16 @@ void CClientDlg::StartTimers()
     m_snapshotTimer.start(kSnapshotIntervalMs);
 }
 
-// The listener comes first, so the server's first delivery finds it; one that failed is tried
-// again at every attempt, and its failure is told whatever the connect did.
 void CClientDlg::ConnectAndReport(std::size_t loginBlockSize)
 {
-    const bool listening = m_listener.isListening() || m_listener.Listen(m_options.notifyPort);
     const PumpSuspension suspended(m_pump);
-    const QString status = m_server.ConnectAndLogin(loginBlockSize);
-    const QString listenStatus = listening ? QString() : ListenFailedText(m_listener.errorCode());
-    if (m_state.g_link.g_connected == 1)
-        SetStatus(listening ? status : listenStatus);
-    else
-        m_statusLine->ShowLinkDown(listening ? status : status + QLatin1Char(' ') + listenStatus);
-    UpdateButtons();
+    (void)m_link->ConnectAndReport(loginBlockSize, m_options.notifyPort);
 }
 
 void CClientDlg::OnLinkDown()
 {
     ForgetOnline(m_state, m_online);
-    UpdateButtons();
-}
-
-void CClientDlg::UpdateButtons()
-{
-    m_connect->setEnabled(m_state.g_link.connectEnabled);
-    m_disconnect->setEnabled(m_state.g_link.disconnectEnabled);
+    m_link->UpdateButtons();
 }
 
 void CClientDlg::SetStatus(const QString& text)

@@ -14,6 +14,7 @@
 #include "net/Protocol.h"
 #include "ui/DesktopNotifier.h"
 #include "ui/IdlePump.h"
+#include "ui/LinkPresenter.h"
 #include "ui/StatusLine.h"
 #include "ui/TrayIcon.h"
 
@@ -106,7 +107,6 @@ private:
     void StartTimers();
     void ConnectAndReport(std::size_t loginBlockSize);
     void OnLinkDown();
-    void UpdateButtons();
     void SetStatus(const QString& text);
     void SaveOnlineSelection();
     void ReplaceConversation(const std::string& text);
@@ -124,11 +124,9 @@ private:
     QPlainTextEdit* m_contacts = nullptr;
     QLineEdit* m_input = nullptr;
     QPlainTextEdit* m_conversation = nullptr;
-    QPushButton* m_disconnect = nullptr;
-    QPushButton* m_connect = nullptr;
     QListWidget* m_online = nullptr;
-    QLineEdit* m_status = nullptr;
     std::unique_ptr<StatusLine> m_statusLine;
+    std::unique_ptr<LinkPresenter> m_link;
     QCheckBox* m_autoUpdate = nullptr;
     QPushButton* m_editList = nullptr;
 
