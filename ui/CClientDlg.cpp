@@ -17,7 +17,6 @@
 #include "net/NotificationListener.h"
 #include "net/ServerConnection.h"
 #include "presence/ContactText.h"
-#include "presence/OnlineList.h"
 #include "presence/PresenceRefresh.h"
 #include "res/Resources.h"
 #include "ui/CAboutDlg.h"
@@ -71,7 +70,7 @@ void CClientDlg::BuildWindow()
     m_conversation = qobject_cast<QPlainTextEdit*>(control(IDC_CONVERSATION));
     auto* disconnectButton = qobject_cast<QPushButton*>(control(IDC_DISCONNECT));
     auto* connectButton = qobject_cast<QPushButton*>(control(IDCANCEL));
-    m_online = qobject_cast<QListWidget*>(control(IDC_ONLINE));
+    m_online = std::make_unique<OnlineList>(qobject_cast<QListWidget*>(control(IDC_ONLINE)));
     m_statusLine = std::make_unique<StatusLine>(qobject_cast<QLineEdit*>(control(IDC_STATUS)));
     m_link = std::make_unique<LinkPresenter>(m_state, m_server, m_listener, *m_statusLine, connectButton,
                                              disconnectButton);
@@ -172,11 +171,6 @@ void CClientDlg::StartTimers()
         m_pump.Schedule();
     });
     connect(&m_snapshotTimer, &QTimer::timeout, this, &CClientDlg::SnapshotTimerProc);
-    m_restoreSelectionTimer.setInterval(kRestoreSelectionDelayMs);
-    connect(&m_restoreSelectionTimer, &QTimer::timeout, this, [this] {
-        m_state.g_restoreSelectionDue = 1;
-        m_pump.Schedule();
-    });
     m_onlineRebuildTimer.setSingleShot(true);
     connect(&m_onlineRebuildTimer, &QTimer::timeout, &m_pump, &IdlePump::Schedule);
     m_queryPendingTimer.setSingleShot(true);
@@ -193,7 +187,7 @@ void CClientDlg::ConnectAndReport(std::size_t loginBlockSize)
 
 void CClientDlg::OnLinkDown()
 {
-    ForgetOnline(m_state, m_online);
+    m_online->Forget(m_state);
     m_link->UpdateButtons();
 }
 
@@ -299,9 +293,7 @@ void CClientDlg::PreTranslateMessage()
     if (m_state.g_messageArrived == 1)
         ShowArrivedMessage();
     ShowOnlineText();
-    if (!AutoRefreshStep())
-        return;
-    RestoreOnlineSelection();
+    AutoRefreshStep();
 }
 
 void CClientDlg::ShowArrivedMessage()
@@ -334,7 +326,7 @@ void CClientDlg::ShowOnlineText()
         return;
     }
     m_onlineRebuilt.start();
-    SyncOnlineList(m_online, SortedOnlineNames(m_state.g_onlineText));
+    m_online->Show(m_state.g_onlineText);
     m_state.g_onlineText.clear();
     m_state.g_onlineRebuildDue = 0;
 }
@@ -350,7 +342,6 @@ bool CClientDlg::AutoRefreshStep()
 
 bool CClientDlg::RunPresenceRefresh()
 {
-    SaveOnlineSelection();
     const RefreshOutcome outcome = ::RunPresenceRefresh(m_state, ContactsText(), m_server.serverSocket());
     if (!outcome.completed)
         return false;
@@ -358,25 +349,7 @@ bool CClientDlg::RunPresenceRefresh()
         m_statusLine->ShowSendError(FromBytes(outcome.statusText), m_state.g_link.g_connected == 1);
     if (m_state.g_queryPending == 1)
         m_queryPendingTimer.start(m_options.queryPendingTimeoutMs);
-    m_restoreSelectionTimer.start();
     return true;
-}
-
-void CClientDlg::SaveOnlineSelection()
-{
-    m_state.g_savedSelection = SelectedNames(m_online, kSavedSelectionCapacity);
-    m_state.g_hasSavedSelection = true;
-}
-
-void CClientDlg::RestoreOnlineSelection()
-{
-    if (m_state.g_restoreSelectionDue != 1)
-        return;
-    m_restoreSelectionTimer.stop();
-    SelectNames(m_online, m_state.g_savedSelection);
-    m_state.g_restoreSelectionDue = 0;
-    m_state.g_savedSelection.clear();
-    m_state.g_hasSavedSelection = false;
 }
 
 void CClientDlg::StartAlert()
@@ -430,21 +403,14 @@ void CClientDlg::OnEditListButton()
 
 void CClientDlg::OnSendMessage()
 {
-    if (m_state.g_queryPending == 1)
-        return;
     const PumpSuspension suspended(m_pump); // as in OnEditListButton: the conversation is rewritten
-    std::vector<std::string> recipients;
-    const int positions = std::min(m_online->count(), int(kMaxRecipientPositions));
-    for (int row = 0; row < positions; ++row) {
-        if (m_online->item(row)->isSelected())
-            recipients.push_back(ToBytes(m_online->item(row)->text()));
-    }
-    const SendOutcome outcome = SendChatMessage(m_state, recipients, ToBytes(m_input->text()), ConversationText(),
-                                                m_server.serverSocket());
-    if (outcome.refused)
-        return;
+    const SendOutcome outcome =
+        SendChatMessage(m_state, m_online->SelectedNames(kMaxRecipientPositions), !m_online->empty(),
+                        ToBytes(m_input->text()), ConversationText(), m_server.serverSocket());
     if (!outcome.statusText.empty())
         SetStatus(FromBytes(outcome.statusText));
+    if (outcome.refused)
+        return;
     ReplaceConversation(outcome.newConversation);
     m_input->clear();
 }

@@ -12,6 +12,7 @@
 #include <memory>
 
 #include "net/Protocol.h"
+#include "presence/OnlineList.h"
 #include "ui/DesktopNotifier.h"
 #include "ui/IdlePump.h"
 #include "ui/LinkPresenter.h"
@@ -21,7 +22,6 @@
 class QCheckBox;
 class QEventLoop;
 class QLineEdit;
-class QListWidget;
 class QMenuBar;
 class QPlainTextEdit;
 class QPushButton;
@@ -32,10 +32,8 @@ struct ClientState;
 
 inline constexpr int TIMER_AUTO_REFRESH = 99998;
 inline constexpr int TIMER_SNAPSHOT = 99997;
-inline constexpr int TIMER_RESTORE_SELECTION = 4321;
 inline constexpr int kAutoRefreshIntervalMs = 10000;
 inline constexpr int kSnapshotIntervalMs = 2000;
-inline constexpr int kRestoreSelectionDelayMs = 500;
 // A refresh whose answers never come must not refuse sending for the rest of the run.
 inline constexpr int kQueryPendingTimeoutMs = 5000;
 inline constexpr qint64 kOnlineRebuildSpacingMs = 50;
@@ -80,7 +78,6 @@ public:
     void ShowArrivedMessage();
     void ShowOnlineText();
     bool AutoRefreshStep();
-    void RestoreOnlineSelection();
     void StartAlert();
     void StopAlert();
     void SnapshotTimerProc();
@@ -108,7 +105,6 @@ private:
     void ConnectAndReport(std::size_t loginBlockSize);
     void OnLinkDown();
     void SetStatus(const QString& text);
-    void SaveOnlineSelection();
     void ReplaceConversation(const std::string& text);
     [[nodiscard]] std::string ContactsText() const;
     [[nodiscard]] std::string ConversationText() const;
@@ -124,7 +120,7 @@ private:
     QPlainTextEdit* m_contacts = nullptr;
     QLineEdit* m_input = nullptr;
     QPlainTextEdit* m_conversation = nullptr;
-    QListWidget* m_online = nullptr;
+    std::unique_ptr<OnlineList> m_online;
     std::unique_ptr<StatusLine> m_statusLine;
     std::unique_ptr<LinkPresenter> m_link;
     QCheckBox* m_autoUpdate = nullptr;
@@ -135,7 +131,6 @@ private:
     IdlePump m_pump;
     QTimer m_autoRefreshTimer;
     QTimer m_snapshotTimer;
-    QTimer m_restoreSelectionTimer;
     QTimer m_queryPendingTimer;
     QTimer m_onlineRebuildTimer;
     QElapsedTimer m_onlineRebuilt;
