@@ -182,7 +182,12 @@ void CClientDlg::StartTimers()
 void CClientDlg::ConnectAndReport(std::size_t loginBlockSize)
 {
     const PumpSuspension suspended(m_pump);
-    (void)m_link->ConnectAndReport(loginBlockSize, m_options.notifyPort);
+    if (!m_link->ConnectAndReport(loginBlockSize, m_options.notifyPort))
+        return;
+    // Every login is followed by a refresh, as at start-up: the Online list was emptied when the
+    // link went down, and nobody would fill it again before Update list.
+    m_state.g_refreshDue = 1;
+    m_state.g_autoRefresh = 1;
 }
 
 void CClientDlg::OnLinkDown()

@@ -124,9 +124,17 @@ TEST(LinkFaults, LostLinkOrDisconnectEmptiesTheOnlineListAndConnectWorksAgain)
         EXPECT_EQ(client.text(IDC_STATUS).startsWith("Connection to the server lost"), end == End::Reset);
         EXPECT_EQ(client.state().g_queryPending, 0) << "sending would stay refused";
 
+        const std::size_t asked = client.server.BlocksStarting("getbuddy").size();
         client.window().OnConnectButton();
         EXPECT_EQ(client.state().g_link.g_connected, 1);
-        ExpectDeliveryStillShown(client, QStringLiteral("after"));
+        ASSERT_TRUE(client.server.WaitForBlocks("getbuddy", asked + 5)) << "nobody asked who is online again";
+        ASSERT_TRUE(client.DeliverAndHold(NulText("getbuddy true alice")));
+        // A listed contact who writes is online until the server says otherwise.
+        ASSERT_TRUE(client.DeliverAndHold(NulText("message bob back")));
+        EXPECT_TRUE(WaitFor([&] { return OnlineRows(client) == QStringList({"alice", "bob"}); }));
+        EXPECT_TRUE(client.text(IDC_CONVERSATION).contains("bob: back"));
+        ASSERT_TRUE(client.DeliverAndHold(NulText("getbuddy false bob")));
+        EXPECT_TRUE(WaitFor([&] { return OnlineRows(client) == QStringList{"alice"}; }));
     }
 }
 
