@@ -94,6 +94,11 @@ std::u32string DecodeBytes(std::string_view bytes)
     return characters;
 }
 
+std::size_t Utf8SequenceLength(std::string_view bytes, std::size_t pos)
+{
+    return ReadSequence(bytes, pos).length;
+}
+
 std::string EncodeCharacters(std::u32string_view characters)
 {
     std::string bytes;

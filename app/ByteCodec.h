@@ -16,3 +16,6 @@ inline constexpr char32_t kByteEscapeBase = 0xF700;
 [[nodiscard]] std::u32string DecodeBytes(std::string_view bytes);
 // The inverse of DecodeBytes: escapes become their byte, every other character its UTF-8.
 [[nodiscard]] std::string EncodeCharacters(std::u32string_view characters);
+// The length of the valid UTF-8 sequence that starts at pos, 0 when none does: overlong forms,
+// surrogates and values past U+10FFFF are not UTF-8.
+[[nodiscard]] std::size_t Utf8SequenceLength(std::string_view bytes, std::size_t pos);

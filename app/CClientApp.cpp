@@ -18,6 +18,8 @@ CClientApp::CClientApp(ClientAppOptions options, MessageBoxes& boxes)
 {
     // g_serverIp may be a host name, which no delivering peer's address equals.
     m_listener.AcceptPeerOf(m_server.serverSocket());
+    // A delivery is the server's answer too: a login it took is not mistaken for a refused one.
+    QObject::connect(&m_listener, &NotificationListener::received, &m_server, &ServerConnection::NoteDelivery);
 }
 
 CClientApp::~CClientApp() = default;

@@ -4,7 +4,6 @@
 
 #include <cstddef>
 #include <string>
-#include <vector>
 
 #include "app/FixedText.h"
 #include "net/ConnectionState.h"
@@ -13,7 +12,6 @@
 #include "presence/PresenceTable.h"
 
 inline constexpr std::size_t kTextBufferSize = 4096;
-inline constexpr std::size_t kSavedSelectionCapacity = 2000;
 
 struct ClientState {
     // Identity, from info.cfg or the setup dialog.
@@ -42,9 +40,6 @@ struct ClientState {
     int g_refreshDue = 0;
     int g_autoRefresh = 0;
     int g_queryPending = 0;
-    std::vector<std::string> g_savedSelection; // names selected in the Online list, in list order
-    bool g_hasSavedSelection = false;
-    int g_restoreSelectionDue = 0;
 
     // Server link.
     ConnectionState g_link;       // g_link.g_connected and the two buttons

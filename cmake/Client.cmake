@@ -24,6 +24,7 @@ add_library(qornc_qt STATIC
   ui/EnterKeySend.cpp
   ui/IdlePump.cpp
   ui/InputLineLimit.cpp
+  ui/LinkPresenter.cpp
   ui/MessageBoxes.cpp
   ui/QtBytes.cpp
   ui/StatusLine.cpp

@@ -6,6 +6,7 @@ add_library(qornc_core STATIC
   app/SetupRules.cpp
   net/ConnectionState.cpp
   net/ErrorNames.cpp
+  net/LoginWatch.cpp
   net/Mailbox.cpp
   net/NotificationFramer.cpp
   net/NotificationHandler.cpp

@@ -24,6 +24,7 @@ void CLinkSocket::Attach(QTcpSocket* socket)
     m_socket->setParent(this);
     m_framer = NotificationFramer{};
     m_textsTaken = 0;
+    m_bytesTaken = 0;
     connect(m_socket, &QTcpSocket::readyRead, this, &CLinkSocket::OnReceive);
     connect(m_socket, &QTcpSocket::errorOccurred, this, &CLinkSocket::OnSocketError);
     connect(m_socket, &QTcpSocket::readChannelFinished, this, [this] {
@@ -65,6 +66,7 @@ void CLinkSocket::OnReceive()
     const QByteArray bytes = m_socket->readAll();
     if (bytes.isEmpty())
         return;
+    m_bytesTaken += bytes.size();
     const auto texts = m_framer.Feed(std::string_view(bytes.constData(), std::size_t(bytes.size())));
     for (const std::string& text : texts)
         HandleNotification(m_state, text);

@@ -30,6 +30,8 @@ public:
     [[nodiscard]] bool isConnected() const;
     // True once a whole notification has arrived on the current connection.
     [[nodiscard]] bool hasReceived() const { return m_textsTaken > 0; }
+    // True once any byte has arrived on the current connection, NUL padding included.
+    [[nodiscard]] bool hasTakenBytes() const { return m_bytesTaken > 0; }
     // Probes an idle link, so a peer that vanished without a reset is noticed within minutes.
     void KeepAlive();
 
@@ -61,4 +63,5 @@ private:
     QPointer<QTcpSocket> m_socket;
     NotificationFramer m_framer;
     int m_textsTaken = 0;
+    qint64 m_bytesTaken = 0;
 };

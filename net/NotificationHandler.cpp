@@ -2,12 +2,21 @@
 
 #include "app/ClientState.h"
 #include "net/NotificationParser.h"
+#include "presence/ContactText.h"
 
 namespace {
 
 void ApplyMessage(ClientState& state, Notification& parsed)
 {
     state.g_lastCommand = static_cast<int>(NotificationKind::Message);
+    // A contact who writes is online, asked about or not (one who logged in after the last
+    // refresh could not be answered otherwise). Through the table, so an offline answer still
+    // takes them off.
+    if (HasLine(state.g_contactSnapshot.view(), parsed.senderName) &&
+        state.g_presence.ApplyPresence(parsed.senderName, true) == PresenceTable::Change::Added) {
+        state.g_onlineText = state.g_presence.BuildOnlineText();
+        state.g_onlineRebuildDue = 1;
+    }
     state.g_messages.Push({std::move(parsed.senderName), std::move(parsed.messageText)});
     state.g_messageArrived = 1;
 }

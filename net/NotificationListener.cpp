@@ -33,9 +33,10 @@ bool SameHost(const QHostAddress& a, const QHostAddress& b)
 
 }  // namespace
 
-NotificationListener::NotificationListener(ClientState& state, QObject* parent)
+NotificationListener::NotificationListener(ClientState& state, int deliveryTimeoutMs, QObject* parent)
     : QObject(parent)
     , m_state(state)
+    , m_deliveryTimeoutMs(deliveryTimeoutMs)
     , m_server(new QTcpServer(this))
 {
     connect(m_server, &QTcpServer::newConnection, this, &NotificationListener::OnAccept);
@@ -96,7 +97,10 @@ void NotificationListener::Take(QTcpSocket* socket)
     connect(link, &CLinkSocket::received, this, &NotificationListener::received);
     // The server closes once it has written; what it wrote is taken in before the close.
     connect(link, &CLinkSocket::linkLost, this, [this, link] { CloseDelivery(link); });
-    QTimer::singleShot(kDeliveryTimeoutMs, link, [this, link] { CloseDelivery(link); });
+    QTimer::singleShot(m_deliveryTimeoutMs, link, [this, link] {
+        if (!link->hasReceived())
+            CloseDelivery(link); // what it holds by now is still taken in
+    });
     link->Attach(socket);
     m_open.push_back(std::move(delivery));
     m_state.g_acceptCount = openDeliveries();
@@ -108,14 +112,21 @@ void NotificationListener::MakeRoom()
     // Earlier connections came first: what they hold is handled before the new one's text.
     for (const auto& delivery : m_open)
         delivery->TakeInWaiting();
-    // A delivery whose text has arrived is done; one still waiting for its text is kept.
+    // The server's own closes free their room first; then deliveries that have brought their
+    // text give theirs up, oldest first. One still waiting for its text is kept: closing it
+    // would lose that text.
+    std::vector<CLinkSocket*> ended;
     std::vector<CLinkSocket*> done;
     for (const auto& delivery : m_open) {
-        if (delivery->hasReceived() || !delivery->isConnected())
+        if (!delivery->isConnected())
+            ended.push_back(delivery.get());
+        else if (delivery->hasReceived())
             done.push_back(delivery.get());
     }
-    for (CLinkSocket* delivery : done)
+    for (CLinkSocket* delivery : ended)
         CloseDelivery(delivery);
+    for (auto oldest = done.begin(); oldest != done.end() && openDeliveries() >= kPoolSize; ++oldest)
+        CloseDelivery(*oldest);
     while (openDeliveries() >= kMaxOpenDeliveries)
         CloseDelivery(m_open.front().get());
 }

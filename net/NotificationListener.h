@@ -1,7 +1,8 @@
 // The notification listener: the server opens a connection to the client's port for every
-// notification. A delivery stays open until its text has arrived (then a later connection or the
-// server's close ends it) or until a short timeout; a hard cap bounds how many are open at once.
-// Only the chat server may deliver.
+// notification, and may keep it open to write more on it later. A delivery stays open while the
+// server keeps it, until the pool has no room for a newer one; one that brings no text within a
+// short timeout is closed, and a hard cap bounds how many wait for their text at once. Only the
+// chat server may deliver.
 #pragma once
 
 #include <QHostAddress>
@@ -23,12 +24,17 @@ class NotificationListener : public QObject {
 
 public:
     static constexpr int kListenBacklog = 1024;
-    // Enough for every burst a server sends; idle connections cannot pile up past it.
+    // A delivery that has brought its text gives its room up once this many are open, oldest
+    // first: one the server keeps open outlives six later deliveries.
+    static constexpr int kPoolSize = 6;
+    // Deliveries still waiting for their text are not closed to make room, up to this many:
+    // enough for every burst a server sends; idle connections cannot pile up past it.
     static constexpr int kMaxOpenDeliveries = 128;
-    // How long a delivery may take to bring its text.
+    // How long a delivery may take to bring its first text.
     static constexpr int kDeliveryTimeoutMs = 5000;
 
-    NotificationListener(ClientState& state, QObject* parent = nullptr);
+    explicit NotificationListener(ClientState& state, int deliveryTimeoutMs = kDeliveryTimeoutMs,
+                                  QObject* parent = nullptr);
     ~NotificationListener() override;
 
     // Binds and listens at once on every local address; false (with errorCode) when the port is taken.
@@ -57,6 +63,7 @@ private:
     [[nodiscard]] bool IsServerAddress(const QHostAddress& peer) const;
 
     ClientState& m_state;
+    int m_deliveryTimeoutMs;
     QTcpServer* m_server;
     std::deque<std::unique_ptr<CLinkSocket>> m_open; // oldest first
     QSet<QString> m_refusedPeers;

@@ -49,6 +49,7 @@ QString ServerConnection::ConnectAndLogin(std::size_t loginBlockSize)
     }
     m_serverSocket.KeepAlive();
     (void)m_serverSocket.Send(*block); // as ever, the login's result is not examined
+    m_loginWatch.LoggedIn(LoginWatch::Clock::now());
     m_state.g_link.OnConnected();
     return QString::fromLatin1(kNoStatusText.data(), qsizetype(kNoStatusText.size()));
 }
@@ -121,8 +122,14 @@ void ServerConnection::OnLinkLost(int errorCode)
     // The client would otherwise go on believing it is connected, and Connect stays refused.
     // Marked first, so that an error raised while closing finds the link already down.
     m_state.g_link.OnDisconnected();
-    m_serverSocket.Close();
+    m_serverSocket.Close(); // what the server wrote before it closed is taken in here
     m_state.g_queryPending = 0;
+    if (m_serverSocket.hasTakenBytes())
+        m_loginWatch.Answered();
+    if (m_loginWatch.EndedUnanswered(LoginWatch::Clock::now())) {
+        emit linkLost(QString::fromLatin1(kLoginRefusedText));
+        return;
+    }
     const std::string_view name = SendErrorName(errorCode);
     emit linkLost(QString::fromLatin1(kLinkLostText).arg(QString::fromLatin1(name.data(), qsizetype(name.size()))));
 }

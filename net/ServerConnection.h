@@ -7,6 +7,7 @@
 #include <QString>
 
 #include "net/CLinkSocket.h"
+#include "net/LoginWatch.h"
 
 class QEventLoop;
 struct ClientState;
@@ -32,6 +33,8 @@ public:
     void LogoutAtExit();
     // Ends a connect wait at once, as a failed connect: the client is being ended.
     void CancelConnect();
+    // The server delivered a notification: it has answered since the login.
+    void NoteDelivery() { m_loginWatch.Answered(); }
 
     [[nodiscard]] bool isConnecting() const { return m_connecting; }
     [[nodiscard]] CLinkSocket& serverSocket() { return m_serverSocket; }
@@ -50,7 +53,10 @@ private:
     int m_connectTimeoutMs;
     bool m_connecting = false;
     QPointer<QEventLoop> m_connectWait;
+    LoginWatch m_loginWatch;
 };
 
 inline constexpr const char* kLoginTooLongText = "Can't log in: the name and password together are too long.";
 inline constexpr const char* kLinkLostText = "Connection to the server lost: Error code %1.";
+inline constexpr const char* kLoginRefusedText =
+    "The server ended the connection right after the login: the name or password may be wrong.";

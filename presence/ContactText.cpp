@@ -44,6 +44,26 @@ std::vector<std::string> SplitLines(std::string_view text)
     return lines;
 }
 
+bool HasLine(std::string_view text, std::string_view line)
+{
+    std::size_t matched = 0; // characters of line matched so far in the current line of text
+    bool matching = true;
+    for (const char c : text) {
+        if (c == '\r')
+            continue;
+        if (c == '\n') {
+            if (matching && matched == line.size())
+                return true;
+            matched = 0;
+            matching = true;
+        } else if (matching) {
+            matching = matched < line.size() && line[matched] == c;
+            ++matched;
+        }
+    }
+    return false;
+}
+
 std::string FinishEditText(std::string_view controlText)
 {
     if (!controlText.empty() && controlText.back() == '\n')

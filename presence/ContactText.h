@@ -17,6 +17,8 @@ inline constexpr std::size_t kEditReadBackLimit = 6999;
 [[nodiscard]] std::string ToCrLf(std::string_view text);
 // The LF-ended lines of text, CRs dropped; an unended tail is not a line.
 [[nodiscard]] std::vector<std::string> SplitLines(std::string_view text);
+// Whether line is one of SplitLines(text), without building them.
+[[nodiscard]] bool HasLine(std::string_view text, std::string_view line);
 // The control text after finishing an edit: unchanged when it ends with LF, otherwise its first
 // kEditReadBackLimit characters followed by CR LF (an empty text becomes a single CR LF).
 [[nodiscard]] std::string FinishEditText(std::string_view controlText);

@@ -4,81 +4,97 @@
 
 #include <algorithm>
 #include <memory>
-#include <set>
 
 #include "app/ClientState.h"
 #include "presence/ContactText.h"
-#include "ui/QtBytes.h"
+#include "ui/DisplayText.h"
 
 namespace {
 
-bool ListOrderLess(const QString& a, const QString& b)
+constexpr int kNameRole = Qt::UserRole;
+
+struct Row {
+    QString shown;
+    QByteArray name;
+};
+
+// As a sorted list box orders its rows: case folded first; names shown alike keep an order of
+// their own, by their bytes.
+bool ListOrderLess(const Row& a, const Row& b)
 {
-    const int folded = QString::compare(a, b, Qt::CaseInsensitive);
-    return folded != 0 ? folded < 0 : QString::compare(a, b, Qt::CaseSensitive) < 0;
+    if (const int folded = QString::compare(a.shown, b.shown, Qt::CaseInsensitive); folded != 0)
+        return folded < 0;
+    if (const int exact = QString::compare(a.shown, b.shown, Qt::CaseSensitive); exact != 0)
+        return exact < 0;
+    return a.name < b.name;
+}
+
+std::vector<Row> SortedRows(std::string_view onlineText)
+{
+    std::vector<Row> rows;
+    for (const std::string& line : SplitLines(onlineText))
+        rows.push_back({QString::fromStdString(ShownText(line)), QByteArray::fromStdString(line)});
+    std::sort(rows.begin(), rows.end(), ListOrderLess);
+    return rows;
+}
+
+Row RowAt(const QListWidget* list, int index)
+{
+    const QListWidgetItem* item = list->item(index);
+    return {item->text(), item->data(kNameRole).toByteArray()};
 }
 
 }  // namespace
 
-QStringList SortedOnlineNames(std::string_view onlineText)
+OnlineList::OnlineList(QListWidget* list)
+    : m_list(list)
 {
-    QStringList names;
-    for (const std::string& line : SplitLines(onlineText))
-        names.append(FromBytes(line));
-    std::sort(names.begin(), names.end(), ListOrderLess);
-    return names;
 }
 
-int SyncOnlineList(QListWidget* list, const QStringList& names)
+int OnlineList::Show(std::string_view onlineText)
 {
+    const std::vector<Row> rows = SortedRows(onlineText);
     int changes = 0;
-    int row = 0;
-    qsizetype next = 0;
-    while (row < list->count() || next < names.size()) {
-        if (next == names.size()) {
-            std::unique_ptr<QListWidgetItem>(list->takeItem(row)); // taking an item hands it back to us
-            ++changes;
-            continue;
-        }
-        const QString shown = row < list->count() ? list->item(row)->text() : QString();
-        if (row < list->count() && shown == names[next]) {
-            ++row;
+    int index = 0;
+    std::size_t next = 0;
+    while (index < m_list->count() || next < rows.size()) {
+        const bool listed = index < m_list->count();
+        if (listed && next < rows.size() && RowAt(m_list, index).name == rows[next].name) {
+            ++index;
             ++next;
-        } else if (row < list->count() && ListOrderLess(shown, names[next])) {
-            std::unique_ptr<QListWidgetItem>(list->takeItem(row)); // taking an item hands it back to us
+        } else if (listed && (next == rows.size() || ListOrderLess(RowAt(m_list, index), rows[next]))) {
+            std::unique_ptr<QListWidgetItem>(m_list->takeItem(index)); // taking an item hands it back to us
             ++changes;
         } else {
-            list->insertItem(row++, names[next++]);
+            auto* item = new QListWidgetItem(rows[next].shown);
+            item->setData(kNameRole, rows[next++].name);
+            m_list->insertItem(index++, item); // the list takes it
             ++changes;
         }
     }
-    list->clearSelection();
     return changes;
 }
 
-std::vector<std::string> SelectedNames(const QListWidget* list, std::size_t capacity)
+std::vector<std::string> OnlineList::SelectedNames(std::size_t maxRows) const
 {
     std::vector<std::string> names;
-    for (int row = 0; row < list->count() && names.size() < capacity; ++row) {
-        if (list->item(row)->isSelected())
-            names.push_back(list->item(row)->text().toUtf8().toStdString());
+    const int rows = int(std::min(std::size_t(m_list->count()), maxRows));
+    for (int index = 0; index < rows; ++index) {
+        if (m_list->item(index)->isSelected())
+            names.push_back(m_list->item(index)->data(kNameRole).toByteArray().toStdString());
     }
     return names;
 }
 
-void SelectNames(QListWidget* list, const std::vector<std::string>& names)
+bool OnlineList::empty() const
 {
-    const std::set<std::string> wanted(names.begin(), names.end());
-    for (int row = 0; row < list->count(); ++row) {
-        if (wanted.contains(list->item(row)->text().toUtf8().toStdString()))
-            list->item(row)->setSelected(true);
-    }
+    return m_list->count() == 0;
 }
 
-void ForgetOnline(ClientState& state, QListWidget* list)
+void OnlineList::Forget(ClientState& state)
 {
     state.g_presence.PruneToContactList({});
     state.g_onlineText.clear();
     state.g_onlineRebuildDue = 0;
-    SyncOnlineList(list, {});
+    Show({});
 }

@@ -1,10 +1,10 @@
-// Bringing the Online list box up to date from the online-names text. The list keeps the list
-// box's sort order (case folded, like a sorted list box) and is patched in place, so a refresh
-// of thousands of answers costs a comparison pass per rebuild, not a rebuild from scratch.
+// The Online list box as the user meets it: every online contact once, in the list box's sort
+// order, shown as ShownText but holding its name's bytes beside it, so what is sent is the very
+// name the server reported. Rebuilds patch the rows in place: a row that stays keeps its
+// selection, however late the answers that rebuild the list come.
 #pragma once
 
-#include <QStringList>
-
+#include <cstddef>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -12,18 +12,20 @@
 class QListWidget;
 struct ClientState;
 
-// The names of onlineText (CR LF ended lines) in the list box's order.
-[[nodiscard]] QStringList SortedOnlineNames(std::string_view onlineText);
+class OnlineList {
+public:
+    explicit OnlineList(QListWidget* list);
 
-// Makes list show exactly names (already sorted) and clears its selection, as a rebuilt list
-// box has none. Returns the number of rows inserted or removed.
-int SyncOnlineList(QListWidget* list, const QStringList& names);
+    // Makes the list show exactly the names of onlineText (CR LF ended lines). Returns the number
+    // of rows inserted or removed.
+    int Show(std::string_view onlineText);
+    // The names of the selected rows among the first maxRows, in list order.
+    [[nodiscard]] std::vector<std::string> SelectedNames(std::size_t maxRows) const;
+    [[nodiscard]] bool empty() const;
+    // With the link gone nobody is known to be online: the table, the pending text and the list
+    // are emptied together.
+    void Forget(ClientState& state);
 
-// The names selected in list, and selecting the rows that show any of names: a selection saved
-// before a rebuild goes back to the same contacts, never to whoever took their rows.
-[[nodiscard]] std::vector<std::string> SelectedNames(const QListWidget* list, std::size_t capacity);
-void SelectNames(QListWidget* list, const std::vector<std::string>& names);
-
-// With the link gone nobody is known to be online: the table, the pending text and the list
-// are emptied together.
-void ForgetOnline(ClientState& state, QListWidget* list);
+private:
+    QListWidget* m_list;
+};

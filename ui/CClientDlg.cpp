@@ -17,7 +17,6 @@
 #include "net/NotificationListener.h"
 #include "net/ServerConnection.h"
 #include "presence/ContactText.h"
-#include "presence/OnlineList.h"
 #include "presence/PresenceRefresh.h"
 #include "res/Resources.h"
 #include "ui/CAboutDlg.h"
@@ -47,12 +46,7 @@ CClientDlg::CClientDlg(ClientState& state, ServerConnection& server, Notificatio
     connect(&m_tray, &TrayIcon::activated, this, &CClientDlg::OnTrayNotify);
     connect(&m_server, &ServerConnection::received, &m_pump, &IdlePump::Schedule);
     connect(&m_listener, &NotificationListener::received, &m_pump, &IdlePump::Schedule);
-    connect(&m_server, &ServerConnection::linkLost, this, [this](const QString& text) {
-        m_statusLine->ShowLinkDown(text);
-        OnLinkDown();
-    });
-    connect(&m_listener, &NotificationListener::rejected, this,
-            [this](const QHostAddress& peer) { SetStatus(RefusedDeliveryText(peer)); });
+    connect(m_link.get(), &LinkPresenter::linkLost, this, &CClientDlg::OnLinkDown);
 }
 
 CClientDlg::~CClientDlg() = default;
@@ -74,11 +68,12 @@ void CClientDlg::BuildWindow()
     m_contacts = qobject_cast<QPlainTextEdit*>(control(IDC_CONTACTS));
     m_input = qobject_cast<QLineEdit*>(control(IDC_INPUT));
     m_conversation = qobject_cast<QPlainTextEdit*>(control(IDC_CONVERSATION));
-    m_disconnect = qobject_cast<QPushButton*>(control(IDC_DISCONNECT));
-    m_connect = qobject_cast<QPushButton*>(control(IDCANCEL));
-    m_online = qobject_cast<QListWidget*>(control(IDC_ONLINE));
-    m_status = qobject_cast<QLineEdit*>(control(IDC_STATUS));
-    m_statusLine = std::make_unique<StatusLine>(m_status);
+    auto* disconnectButton = qobject_cast<QPushButton*>(control(IDC_DISCONNECT));
+    auto* connectButton = qobject_cast<QPushButton*>(control(IDCANCEL));
+    m_online = std::make_unique<OnlineList>(qobject_cast<QListWidget*>(control(IDC_ONLINE)));
+    m_statusLine = std::make_unique<StatusLine>(qobject_cast<QLineEdit*>(control(IDC_STATUS)));
+    m_link = std::make_unique<LinkPresenter>(m_state, m_server, m_listener, *m_statusLine, connectButton,
+                                             disconnectButton);
     m_autoUpdate = qobject_cast<QCheckBox*>(control(IDC_AUTO_UPDATE));
     m_editList = qobject_cast<QPushButton*>(control(IDC_EDIT_LIST));
     connect(new TextCapacityGuard(m_contacts, kContactEditLimit), &TextCapacityGuard::refused, this, [this] {
@@ -87,8 +82,8 @@ void CClientDlg::BuildWindow()
     new InputLineLimit(m_input, kInputLineLimit, *m_statusLine);
 
     connect(qobject_cast<QPushButton*>(control(IDOK)), &QPushButton::clicked, this, &CClientDlg::OnOK);
-    connect(m_connect, &QPushButton::clicked, this, &CClientDlg::OnConnectButton);
-    connect(m_disconnect, &QPushButton::clicked, this, &CClientDlg::OnDisconnectButton);
+    connect(connectButton, &QPushButton::clicked, this, &CClientDlg::OnConnectButton);
+    connect(disconnectButton, &QPushButton::clicked, this, &CClientDlg::OnDisconnectButton);
     connect(qobject_cast<QPushButton*>(control(IDC_UPDATE_LIST)), &QPushButton::clicked, this,
             &CClientDlg::OnUpdateListButton);
     connect(qobject_cast<QPushButton*>(control(IDC_SEND)), &QPushButton::clicked, this, &CClientDlg::OnSendMessage);
@@ -176,11 +171,6 @@ void CClientDlg::StartTimers()
         m_pump.Schedule();
     });
     connect(&m_snapshotTimer, &QTimer::timeout, this, &CClientDlg::SnapshotTimerProc);
-    m_restoreSelectionTimer.setInterval(kRestoreSelectionDelayMs);
-    connect(&m_restoreSelectionTimer, &QTimer::timeout, this, [this] {
-        m_state.g_restoreSelectionDue = 1;
-        m_pump.Schedule();
-    });
     m_onlineRebuildTimer.setSingleShot(true);
     connect(&m_onlineRebuildTimer, &QTimer::timeout, &m_pump, &IdlePump::Schedule);
     m_queryPendingTimer.setSingleShot(true);
@@ -189,31 +179,21 @@ void CClientDlg::StartTimers()
     m_snapshotTimer.start(kSnapshotIntervalMs);
 }
 
-// The listener comes first, so the server's first delivery finds it; one that failed is tried
-// again at every attempt, and its failure is told whatever the connect did.
 void CClientDlg::ConnectAndReport(std::size_t loginBlockSize)
 {
-    const bool listening = m_listener.isListening() || m_listener.Listen(m_options.notifyPort);
     const PumpSuspension suspended(m_pump);
-    const QString status = m_server.ConnectAndLogin(loginBlockSize);
-    const QString listenStatus = listening ? QString() : ListenFailedText(m_listener.errorCode());
-    if (m_state.g_link.g_connected == 1)
-        SetStatus(listening ? status : listenStatus);
-    else
-        m_statusLine->ShowLinkDown(listening ? status : status + QLatin1Char(' ') + listenStatus);
-    UpdateButtons();
+    if (!m_link->ConnectAndReport(loginBlockSize, m_options.notifyPort))
+        return;
+    // Every login is followed by a refresh, as at start-up: the Online list was emptied when the
+    // link went down, and nobody would fill it again before Update list.
+    m_state.g_refreshDue = 1;
+    m_state.g_autoRefresh = 1;
 }
 
 void CClientDlg::OnLinkDown()
 {
-    ForgetOnline(m_state, m_online);
-    UpdateButtons();
-}
-
-void CClientDlg::UpdateButtons()
-{
-    m_connect->setEnabled(m_state.g_link.connectEnabled);
-    m_disconnect->setEnabled(m_state.g_link.disconnectEnabled);
+    m_online->Forget(m_state);
+    m_link->UpdateButtons();
 }
 
 void CClientDlg::SetStatus(const QString& text)
@@ -318,9 +298,7 @@ void CClientDlg::PreTranslateMessage()
     if (m_state.g_messageArrived == 1)
         ShowArrivedMessage();
     ShowOnlineText();
-    if (!AutoRefreshStep())
-        return;
-    RestoreOnlineSelection();
+    AutoRefreshStep();
 }
 
 void CClientDlg::ShowArrivedMessage()
@@ -330,7 +308,7 @@ void CClientDlg::ShowArrivedMessage()
         StartAlert();
     std::string entries;
     for (const InboundMessage& message : m_state.g_messages.TakeAll()) {
-        entries += ConversationEntry(NeutraliseForDisplay(message.senderName), NeutraliseForDisplay(message.messageText));
+        entries += ConversationEntry(ShownText(message.senderName), ShownText(message.messageText));
         if (unseen && !m_tray.available())
             m_notifier.Show(message.senderName, message.messageText);
     }
@@ -353,7 +331,7 @@ void CClientDlg::ShowOnlineText()
         return;
     }
     m_onlineRebuilt.start();
-    SyncOnlineList(m_online, SortedOnlineNames(m_state.g_onlineText));
+    m_online->Show(m_state.g_onlineText);
     m_state.g_onlineText.clear();
     m_state.g_onlineRebuildDue = 0;
 }
@@ -369,7 +347,6 @@ bool CClientDlg::AutoRefreshStep()
 
 bool CClientDlg::RunPresenceRefresh()
 {
-    SaveOnlineSelection();
     const RefreshOutcome outcome = ::RunPresenceRefresh(m_state, ContactsText(), m_server.serverSocket());
     if (!outcome.completed)
         return false;
@@ -377,25 +354,7 @@ bool CClientDlg::RunPresenceRefresh()
         m_statusLine->ShowSendError(FromBytes(outcome.statusText), m_state.g_link.g_connected == 1);
     if (m_state.g_queryPending == 1)
         m_queryPendingTimer.start(m_options.queryPendingTimeoutMs);
-    m_restoreSelectionTimer.start();
     return true;
-}
-
-void CClientDlg::SaveOnlineSelection()
-{
-    m_state.g_savedSelection = SelectedNames(m_online, kSavedSelectionCapacity);
-    m_state.g_hasSavedSelection = true;
-}
-
-void CClientDlg::RestoreOnlineSelection()
-{
-    if (m_state.g_restoreSelectionDue != 1)
-        return;
-    m_restoreSelectionTimer.stop();
-    SelectNames(m_online, m_state.g_savedSelection);
-    m_state.g_restoreSelectionDue = 0;
-    m_state.g_savedSelection.clear();
-    m_state.g_hasSavedSelection = false;
 }
 
 void CClientDlg::StartAlert()
@@ -449,21 +408,14 @@ void CClientDlg::OnEditListButton()
 
 void CClientDlg::OnSendMessage()
 {
-    if (m_state.g_queryPending == 1)
-        return;
     const PumpSuspension suspended(m_pump); // as in OnEditListButton: the conversation is rewritten
-    std::vector<std::string> recipients;
-    const int positions = std::min(m_online->count(), int(kMaxRecipientPositions));
-    for (int row = 0; row < positions; ++row) {
-        if (m_online->item(row)->isSelected())
-            recipients.push_back(ToBytes(m_online->item(row)->text()));
-    }
-    const SendOutcome outcome = SendChatMessage(m_state, recipients, ToBytes(m_input->text()), ConversationText(),
-                                                m_server.serverSocket());
-    if (outcome.refused)
-        return;
+    const SendOutcome outcome =
+        SendChatMessage(m_state, m_online->SelectedNames(kMaxRecipientPositions), !m_online->empty(),
+                        ToBytes(m_input->text()), ConversationText(), m_server.serverSocket());
     if (!outcome.statusText.empty())
         SetStatus(FromBytes(outcome.statusText));
+    if (outcome.refused)
+        return;
     ReplaceConversation(outcome.newConversation);
     m_input->clear();
 }

@@ -12,15 +12,16 @@
 #include <memory>
 
 #include "net/Protocol.h"
+#include "presence/OnlineList.h"
 #include "ui/DesktopNotifier.h"
 #include "ui/IdlePump.h"
+#include "ui/LinkPresenter.h"
 #include "ui/StatusLine.h"
 #include "ui/TrayIcon.h"
 
 class QCheckBox;
 class QEventLoop;
 class QLineEdit;
-class QListWidget;
 class QMenuBar;
 class QPlainTextEdit;
 class QPushButton;
@@ -31,10 +32,8 @@ struct ClientState;
 
 inline constexpr int TIMER_AUTO_REFRESH = 99998;
 inline constexpr int TIMER_SNAPSHOT = 99997;
-inline constexpr int TIMER_RESTORE_SELECTION = 4321;
 inline constexpr int kAutoRefreshIntervalMs = 10000;
 inline constexpr int kSnapshotIntervalMs = 2000;
-inline constexpr int kRestoreSelectionDelayMs = 500;
 // A refresh whose answers never come must not refuse sending for the rest of the run.
 inline constexpr int kQueryPendingTimeoutMs = 5000;
 inline constexpr qint64 kOnlineRebuildSpacingMs = 50;
@@ -79,7 +78,6 @@ public:
     void ShowArrivedMessage();
     void ShowOnlineText();
     bool AutoRefreshStep();
-    void RestoreOnlineSelection();
     void StartAlert();
     void StopAlert();
     void SnapshotTimerProc();
@@ -106,9 +104,7 @@ private:
     void StartTimers();
     void ConnectAndReport(std::size_t loginBlockSize);
     void OnLinkDown();
-    void UpdateButtons();
     void SetStatus(const QString& text);
-    void SaveOnlineSelection();
     void ReplaceConversation(const std::string& text);
     [[nodiscard]] std::string ContactsText() const;
     [[nodiscard]] std::string ConversationText() const;
@@ -124,11 +120,9 @@ private:
     QPlainTextEdit* m_contacts = nullptr;
     QLineEdit* m_input = nullptr;
     QPlainTextEdit* m_conversation = nullptr;
-    QPushButton* m_disconnect = nullptr;
-    QPushButton* m_connect = nullptr;
-    QListWidget* m_online = nullptr;
-    QLineEdit* m_status = nullptr;
+    std::unique_ptr<OnlineList> m_online;
     std::unique_ptr<StatusLine> m_statusLine;
+    std::unique_ptr<LinkPresenter> m_link;
     QCheckBox* m_autoUpdate = nullptr;
     QPushButton* m_editList = nullptr;
 
@@ -137,7 +131,6 @@ private:
     IdlePump m_pump;
     QTimer m_autoRefreshTimer;
     QTimer m_snapshotTimer;
-    QTimer m_restoreSelectionTimer;
     QTimer m_queryPendingTimer;
     QTimer m_onlineRebuildTimer;
     QElapsedTimer m_onlineRebuilt;

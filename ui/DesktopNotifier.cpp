@@ -8,7 +8,6 @@
 #include <QWidget>
 
 #include "ui/DisplayText.h"
-#include "ui/QtBytes.h"
 
 namespace {
 
@@ -22,10 +21,11 @@ QDBusMessage Call(const QString& method)
     return QDBusMessage::createMethodCall(kService, kPath, kInterface, method);
 }
 
-// Decoded as the conversation view decodes it, so a name that is not UTF-8 reads the same in both.
+// Decoded as the conversation view decodes it, so a text that is not UTF-8 reads the same in both;
+// cut to a body's length, which a sender's name never reaches.
 QString ForDisplay(const QByteArray& bytes)
 {
-    return FromBytes(NeutraliseForDisplay(bytes.toStdString()));
+    return QString::fromStdString(ShortenForDisplay(ShownText(bytes.toStdString()), kNotificationBodyCharacters));
 }
 
 }  // namespace
@@ -96,7 +96,7 @@ void DesktopNotifier::OnCapabilities(QDBusPendingCallWatcher* call)
 void DesktopNotifier::Send(const QByteArray& sender)
 {
     const QByteArray text = m_queue.take(sender);
-    QString body = FromBytes(ShortenForDisplay(NeutraliseForDisplay(text.toStdString()), kNotificationBodyCharacters));
+    QString body = ForDisplay(text);
     if (m_markup)
         body = body.toHtmlEscaped();
     const QVariantMap hints{{QStringLiteral("desktop-entry"), QStringLiteral("qornc")},

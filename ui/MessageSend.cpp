@@ -6,6 +6,7 @@
 #include "net/RequestBlock.h"
 #include "net/RequestSender.h"
 #include "ui/ConversationEntry.h"
+#include "ui/DisplayText.h"
 
 namespace {
 
@@ -16,14 +17,28 @@ bool SendOne(const ClientState& state, const std::string& recipient, std::string
     return block && !sender.Send(*block).failed();
 }
 
+// A line that goes nowhere is told, and kept for the user to send once there is someone to
+// send it to.
+std::string_view RefusalText(const ClientState& state, const std::vector<std::string>& recipients, bool anyoneOnline)
+{
+    // While a presence refresh awaits its answers the request link is busy with it.
+    if (state.g_queryPending == 1)
+        return kAwaitingPresenceText;
+    if (!recipients.empty())
+        return {};
+    if (anyoneOnline)
+        return kNobodySelectedText;
+    return state.g_link.g_connected == 1 ? kNobodyOnlineText : kNotConnectedText;
+}
+
 }  // namespace
 
-SendOutcome SendChatMessage(ClientState& state, const std::vector<std::string>& recipients, std::string_view text,
-                            std::string_view conversation, RequestSender& sender)
+SendOutcome SendChatMessage(ClientState& state, const std::vector<std::string>& recipients, bool anyoneOnline,
+                            std::string_view text, std::string_view conversation, RequestSender& sender)
 {
     SendOutcome outcome;
-    // While a presence refresh awaits its answers the request link is busy with it.
-    if (state.g_queryPending == 1 || recipients.empty()) {
+    outcome.statusText = RefusalText(state, recipients, anyoneOnline);
+    if (!outcome.statusText.empty()) {
         outcome.refused = true;
         return outcome;
     }
@@ -34,6 +49,6 @@ SendOutcome SendChatMessage(ClientState& state, const std::vector<std::string>& 
         ++outcome.failures;
         outcome.statusText = kSendFailedText;
     }
-    outcome.newConversation = ComposeConversation(conversation, state.g_userId.view(), text);
+    outcome.newConversation = ComposeConversation(conversation, ShownText(state.g_userId.view()), ShownText(text));
     return outcome;
 }

@@ -21,7 +21,7 @@ TEST(MessageSend, FailuresAreReportedAndTheOthersStillSent)
     RecordingSender sender;
     sender.FailCall(2, wsa::kConnReset);
     const std::string tooLong(250, 'n');
-    const SendOutcome outcome = SendChatMessage(state, {"ann", tooLong, "bob", "cy"}, "hi", "old\r\n", sender);
+    const SendOutcome outcome = SendChatMessage(state, {"ann", tooLong, "bob", "cy"}, true, "hi", "old\r\n", sender);
     EXPECT_EQ(sender.blocks, (std::vector<std::string>{*MessageBlock("me", "pw", "ann", "hi"),
                                                        *MessageBlock("me", "pw", "bob", "hi"),
                                                        *MessageBlock("me", "pw", "cy", "hi")}));

@@ -17,6 +17,7 @@
 
 #include "FaultHarness.h"
 #include "net/ErrorNames.h"
+#include "net/ServerConnection.h"
 #include "res/Resources.h"
 #include "support/ClosedPort.h"
 #include "support/NulText.h"
@@ -123,9 +124,36 @@ TEST(LinkFaults, LostLinkOrDisconnectEmptiesTheOnlineListAndConnectWorksAgain)
         EXPECT_EQ(client.text(IDC_STATUS).startsWith("Connection to the server lost"), end == End::Reset);
         EXPECT_EQ(client.state().g_queryPending, 0) << "sending would stay refused";
 
+        const std::size_t asked = client.server.BlocksStarting("getbuddy").size();
         client.window().OnConnectButton();
         EXPECT_EQ(client.state().g_link.g_connected, 1);
-        ExpectDeliveryStillShown(client, QStringLiteral("after"));
+        ASSERT_TRUE(client.server.WaitForBlocks("getbuddy", asked + 5)) << "nobody asked who is online again";
+        ASSERT_TRUE(client.DeliverAndHold(NulText("getbuddy true alice")));
+        // A listed contact who writes is online until the server says otherwise.
+        ASSERT_TRUE(client.DeliverAndHold(NulText("message bob back")));
+        EXPECT_TRUE(WaitFor([&] { return OnlineRows(client) == QStringList({"alice", "bob"}); }));
+        EXPECT_TRUE(client.text(IDC_CONVERSATION).contains("bob: back"));
+        ASSERT_TRUE(client.DeliverAndHold(NulText("getbuddy false bob")));
+        EXPECT_TRUE(WaitFor([&] { return OnlineRows(client) == QStringList{"alice"}; }));
+    }
+}
+
+// A server that refuses a login closes the link without a word: the window names the likely
+// cause and offers Connect again. Anything the server said first makes it a plain loss.
+TEST(LinkFaults, ALinkEndedUnansweredRightAfterTheLoginBlamesNameOrPassword)
+{
+    for (const bool answered : {false, true}) {
+        SCOPED_TRACE(answered);
+        ClientUnderTest client;
+        client.Open();
+        ASSERT_TRUE(client.server.WaitForBlocks("login", 1));
+        if (answered)
+            client.server.WriteOnRequest(QByteArray(1, '\0'));
+        client.server.CloseRequest();
+        EXPECT_TRUE(WaitFor([&] { return client.text(IDC_STATUS) != QLatin1String(kNoStatusText.data()); }, 5000));
+        EXPECT_EQ(client.text(IDC_STATUS).startsWith("Connection to the server lost: Error code"), answered);
+        EXPECT_EQ(client.text(IDC_STATUS) == QLatin1String(kLoginRefusedText), !answered);
+        EXPECT_TRUE(client.window().control(IDCANCEL)->isEnabled());
     }
 }
 

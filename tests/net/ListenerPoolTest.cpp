@@ -71,3 +71,28 @@ TEST(ListenerPoolTest, IdleConnectionsAreCappedAndDeliveriesStillArrive)
     for (const int fd : held)
         ::close(fd);
 }
+
+// A delivery the server keeps open stays while the pool has room, and a text written on it later
+// is shown; one that brings nothing in time is closed; the sixth later delivery pushes it out.
+TEST(ListenerPoolTest, DeliveriesTheServerKeepsOpenStayWhileThePoolHasRoom)
+{
+    ClientState state;
+    state.g_serverIp.assign("127.0.0.1");
+    NotificationListener listener(state, 300);
+    ASSERT_TRUE(listener.Listen(0));
+    FakeServer server;
+    QTcpSocket* kept = server.Deliver(listener.port(), NulText("message srv first"));
+    QTcpSocket* silent = server.Deliver(listener.port());
+    ASSERT_TRUE(kept != nullptr && silent != nullptr);
+    server.DeliverAndClose(listener.port(), NulText("message srv between"));
+    Settle(600); // past the timeout
+    kept->write(NulText("message srv later"));
+    EXPECT_TRUE(WaitFor([&] { return state.g_messages.size() == 3; })) << state.g_messages.size();
+    EXPECT_EQ(silent->state(), QAbstractSocket::UnconnectedState);
+
+    for (int later = 1; later <= NotificationListener::kPoolSize; ++later) {
+        ASSERT_NE(server.Deliver(listener.port(), NulText("message srv more")), nullptr);
+        EXPECT_EQ(WaitFor([&] { return kept->state() == QAbstractSocket::UnconnectedState; }, 200),
+                  later == NotificationListener::kPoolSize) << later;
+    }
+}

@@ -76,6 +76,14 @@ void FakeServer::ResetRequest()
     }
 }
 
+void FakeServer::CloseRequest()
+{
+    if (QTcpSocket* socket = latest()) {
+        socket->disconnect(this); // closed by us, not by the client
+        socket->disconnectFromHost();
+    }
+}
+
 void FakeServer::StopReading()
 {
     for (const QPointer<QTcpSocket>& socket : m_requests) {

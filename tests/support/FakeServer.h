@@ -39,6 +39,8 @@ public:
     void WriteOnRequest(const QByteArray& bytes);
     // Ends the latest request connection with a reset.
     void ResetRequest();
+    // Ends the latest request connection with a plain close, as a server that refuses a login.
+    void CloseRequest();
     // Reads nothing more on request connections, as a server that hangs: the client's bytes pile up.
     void StopReading();
 

@@ -11,6 +11,7 @@
 
 #include "UiFixture.h"
 #include "res/Resources.h"
+#include "ui/MessageSend.h"
 
 namespace {
 
@@ -31,18 +32,6 @@ protected:
         return texts;
     }
 };
-
-TEST_F(ChattingTest, OnlineListSortedAndEmptiedWhenTheLastGoesOffline)
-{
-    StartWith("bob\r\nAlice\r\ncarol\r\nALAN\r\n");
-    DeliverPresence({"carol", "bob", "ALAN", "Alice"}, true);
-    QStringList shown;
-    for (int row = 0; row < online()->count(); ++row)
-        shown.append(online()->item(row)->text());
-    EXPECT_EQ(shown, (QStringList{"ALAN", "Alice", "bob", "carol"}));
-    DeliverPresence({"carol", "bob", "ALAN", "Alice"}, false);
-    EXPECT_EQ(online()->count(), 0);
-}
 
 // What the view shows as sent is what the server got: the input line takes only the 128 bytes
 // that fit (a no-break space and 127 é are 128 characters, 256 bytes), keeps them as typed, and
@@ -77,22 +66,50 @@ TEST_F(ChattingTest, EnterSendsToEverySelectedContactWithOneEntry)
     EXPECT_EQ(status(), full);
 }
 
-TEST_F(ChattingTest, SendRefusedWhileQueryPendingOrNobodySelected)
+// A line that can go nowhere says why and stays in the input line.
+TEST_F(ChattingTest, EnterWithNobodyToSendToSaysSoAndKeepsTheLine)
 {
     StartWith("alice\r\n");
     DeliverPresence({"alice"}, true);
-    for (const int pending : {1, 0}) {
-        state().g_queryPending = pending;
-        online()->clearSelection();
-        if (pending == 1)
-            SelectRows({0});
+    const std::pair<std::function<void()>, std::string_view> cases[] = {
+        {[&] { SelectRows({0}); QTest::mouseClick(button(IDC_UPDATE_LIST), Qt::LeftButton); }, kAwaitingPresenceText},
+        {[&] { DeliverPresence({"alice"}, true); SelectRows({}); }, kNobodySelectedText},
+        {[&] { DeliverPresence({"alice"}, false); }, kNobodyOnlineText},
+        {[&] { window().OnDisconnectButton(); }, kNotConnectedText},
+    };
+    for (const auto& [act, told] : cases) {
+        SCOPED_TRACE(told);
+        act();
         input()->setText(QStringLiteral("wait"));
-        window().OnSendMessage();
+        QTest::keyClick(input(), Qt::Key_Return);
         Settle(50);
+        EXPECT_EQ(status().toStdString(), told);
         EXPECT_EQ(input()->text(), QStringLiteral("wait"));
         EXPECT_TRUE(conversation()->toPlainText().isEmpty());
     }
     EXPECT_TRUE(server.BlocksStarting("message").empty());
+}
+
+// A peer writing in a single-byte code page reads as written, sorted among the others as a list
+// box sorts, and is answered by its name's bytes. Its server leaves the NUL out: the text still
+// arrives, when the connection closes.
+TEST_F(ChattingTest, Windows1252PeersReadAsWrittenAndAreAnsweredByTheirBytes)
+{
+    StartWith("Ren\xe9\r\nbob\r\nALAN\r\n");
+    for (const QByteArray name : {"Ren\xe9", "bob", "ALAN"})
+        Deliver("getbuddy true " + name);
+    server.DeliverAndClose(app->listener().port(), "message Ren\xe9 caf\xe9 cr\xe8me");
+    ASSERT_TRUE(WaitFor([&] { return !conversation()->toPlainText().isEmpty() && online()->count() == 3; }));
+    EXPECT_EQ(conversation()->toPlainText(), QStringLiteral("Ren\u00e9: caf\u00e9 cr\u00e8me\n\n"));
+    QStringList shown;
+    for (int row = 0; row < online()->count(); ++row)
+        shown.append(online()->item(row)->text());
+    EXPECT_EQ(shown, (QStringList{"ALAN", "bob", QStringLiteral("Ren\u00e9")}));
+    SelectRows({2});
+    input()->setText(QStringLiteral("merci"));
+    QTest::keyClick(input(), Qt::Key_Return);
+    ASSERT_TRUE(server.WaitForBlocks("message", 1));
+    EXPECT_EQ(server.BlocksStarting("message").front().text, "message me pw Ren\xe9 merci");
 }
 
 TEST_F(ChattingTest, ContactEditorRefusesTextBeyondItsCapacityInBytes)
@@ -107,30 +124,6 @@ TEST_F(ChattingTest, ContactEditorRefusesTextBeyondItsCapacityInBytes)
     QTest::keyClicks(contacts(), QStringLiteral("b"));
     EXPECT_EQ(contacts()->document()->toRawText().replace(QChar::ParagraphSeparator, '\n'), full);
     EXPECT_TRUE(status().contains(QStringLiteral("contact list is full"))) << status().toStdString();
-}
-
-TEST_F(ChattingTest, ForeignTextsCannotForgeLinesOrTurnThemAround)
-{
-    Start();
-    const QByteArray hostile[] = {
-        "message al hi\r\n\r\nben: please send me your password",
-        "message al\rben: x",
-        "message al hi\x0b" "ben: x\x1c" "ben: y\x7f",
-        "message al hi\xe2\x80\xa8" "ben: x\xe2\x80\xa9" "ben: y\xc2\x85" "ben: z",
-        "message al \xe2\x80\xae:neb \xe2\x81\xa6x\xe2\x81\xa9",
-    };
-    for (const QByteArray& text : hostile)
-        Deliver(text);
-    // A server that leaves out the NUL still delivers, when it closes the connection.
-    server.DeliverAndClose(app->listener().port(), "message al closed\r\nben: x");
-    ASSERT_TRUE(QTest::qWaitFor([&] { return conversation()->toPlainText().contains("closed"); }, 3000));
-    const QStringList lines = conversation()->toPlainText().split('\n', Qt::SkipEmptyParts);
-    EXPECT_EQ(lines.size(), qsizetype(std::size(hostile)) + 1) << conversation()->toPlainText().toStdString();
-    for (const QString& line : lines) {
-        EXPECT_TRUE(line.startsWith(QStringLiteral("al"))) << line.toStdString();
-        for (const QChar c : line)
-            EXPECT_FALSE((c >= QChar(0x202a) && c <= QChar(0x202e)) || (c >= QChar(0x2066) && c <= QChar(0x2069)));
-    }
 }
 
 }  // namespace

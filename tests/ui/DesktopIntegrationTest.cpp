@@ -69,11 +69,11 @@ TEST_F(DesktopNotifyTest, UnseenMessagesWithoutTrayNotifyOncePerSenderUntilTheWi
     EXPECT_EQ(first.mid(0, 6), (QVariantList{"QORNC", 0u, "qornc", "bob", body, QStringList{"default", "Show"}}));
     EXPECT_EQ(qdbus_cast<QVariantMap>(first[6]).value("desktop-entry"), "qornc");
 
-    Deliver("message bob again"); // replaces his first
+    Deliver("message bob caf\xe9"); // replaces his first, in a single-byte code page
     ASSERT_TRUE(WaitFor([&] { return fake.calls.value("Notify").size() == 2; }));
     Deliver("message carol yo"); // gets her own
     ASSERT_TRUE(WaitFor([&] { return fake.calls.value("Notify").size() == 3; }));
-    EXPECT_EQ(fake.calls["Notify"][1].mid(1, 4), (QVariantList{1u, "qornc", "bob", "again"}));
+    EXPECT_EQ(fake.calls["Notify"][1].mid(1, 4), (QVariantList{1u, "qornc", "bob", QStringLiteral("caf\u00e9")}));
     EXPECT_EQ(fake.calls["Notify"][2].mid(1, 3), (QVariantList{0u, "qornc", "carol"}));
 
     service.send(QDBusMessage::createSignal(kPath, "org.freedesktop.Notifications", "ActionInvoked") << 1u

@@ -35,25 +35,6 @@ TEST_F(IdlePumpTest, MessageAndPresenceStoredBeforeOnePassAreBothApplied)
     EXPECT_EQ(conversation()->toPlainText(), old + QStringLiteral("bob: one\n\namy: two\n\n"));
 }
 
-TEST_F(IdlePumpTest, AbortedAutomaticRefreshSkipsTheSelectionRestore)
-{
-    Start(); // empty contact list: an automatic refresh ends early
-    Settle(50);
-    online()->addItems({QStringLiteral("amy"), QStringLiteral("bob")});
-    for (const int refreshDue : {1, 0}) {
-        SCOPED_TRACE(refreshDue);
-        state().g_refreshDue = refreshDue;
-        state().g_autoRefresh = 1;
-        state().g_restoreSelectionDue = 1;
-        state().g_savedSelection = {"bob"};
-        online()->clearSelection();
-        window().pump().RunPass();
-        EXPECT_EQ(state().g_refreshDue, refreshDue); // an aborted refresh is still due
-        EXPECT_EQ(online()->item(1)->isSelected(), refreshDue == 0);
-    }
-    EXPECT_TRUE(server.BlocksStarting("getbuddy").empty());
-}
-
 TEST_F(IdlePumpTest, UncheckedAutoUpdateRefreshesOnceAfterStart)
 {
     WriteList("alice\r\n");

@@ -1,0 +1,39 @@
+// The link as the window tells it: the status line's word on every connect, on a lost link and
+// on a refused delivery, and the Connect and Disconnect buttons that follow the link's state.
+#pragma once
+
+#include <QObject>
+
+#include <cstddef>
+
+class NotificationListener;
+class QPushButton;
+class ServerConnection;
+class StatusLine;
+struct ClientState;
+
+class LinkPresenter : public QObject {
+    Q_OBJECT
+
+public:
+    LinkPresenter(ClientState& state, ServerConnection& server, NotificationListener& listener,
+                  StatusLine& statusLine, QPushButton* connectButton, QPushButton* disconnectButton);
+
+    // Listens first, so the server's first delivery finds the listener, then connects and logs
+    // in, and tells how it went. True when logged in.
+    bool ConnectAndReport(std::size_t loginBlockSize, quint16 notifyPort);
+    // The buttons as the link now stands.
+    void UpdateButtons();
+
+signals:
+    // The server or the network ended the link, and the status line says why.
+    void linkLost();
+
+private:
+    ClientState& m_state;
+    ServerConnection& m_server;
+    NotificationListener& m_listener;
+    StatusLine& m_statusLine;
+    QPushButton* m_connect;
+    QPushButton* m_disconnect;
+};
