@@ -1,10 +1,16 @@
 #include "LoopbackHarness.h"
 
+#include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QEventLoop>
+#include <QProcess>
 #include <QTimer>
 
+#include <gtest/gtest.h>
+
 #include <stdexcept>
+
+#include <sys/resource.h>
 
 namespace qornc::server::test {
 
@@ -26,9 +32,10 @@ QByteArray block(std::string_view text, int blockSize)
     return QByteArray(text.data(), static_cast<qsizetype>(text.size())).leftJustified(blockSize, '\0');
 }
 
-NotifySink::NotifySink()
+NotifySink::NotifySink(const char* address, quint16 port, int backlog)
 {
-    if (!server_.listen(QHostAddress::LocalHost, 0))
+    server_.setListenBacklogSize(backlog);
+    if (!server_.listen(QHostAddress(QString::fromLatin1(address)), port))
         throw std::runtime_error("notify sink cannot listen");
     QObject::connect(&server_, &QTcpServer::newConnection, this, &NotifySink::onNewConnection);
 }
@@ -50,6 +57,36 @@ RequestClient::RequestClient(quint16 port, const char* from)
     socket_.connectToHost(QHostAddress::LocalHost, port);
     if (!waitFor([this] { return socket_.state() == QAbstractSocket::ConnectedState; }))
         throw std::runtime_error("cannot connect to the server under test");
+}
+
+std::optional<NamespaceRun> rerunInOwnNamespace()
+{
+    if (qEnvironmentVariableIsSet("QORNC_OWN_NAMESPACE")) {
+        // Thousands of connections, each with two ends in this process.
+        rlimit limit{};
+        if (getrlimit(RLIMIT_NOFILE, &limit) == 0) {
+            limit.rlim_cur = limit.rlim_max;
+            setrlimit(RLIMIT_NOFILE, &limit);
+        }
+        return std::nullopt;
+    }
+    if (QProcess::execute(QStringLiteral("unshare"), {"--net", "--mount", "true"}) != 0)
+        return NamespaceRun{true, 0, {}};
+    const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
+    QProcess child;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("QORNC_OWN_NAMESPACE"), QStringLiteral("1"));
+    child.setProcessEnvironment(environment);
+    child.setProcessChannelMode(QProcess::MergedChannels);
+    child.start(QStringLiteral("unshare"),
+                {"--net", "--mount", "sh", "-c", "ip link set lo up && exec \"$0\" \"$1\"",
+                 QCoreApplication::applicationFilePath(),
+                 QStringLiteral("--gtest_filter=%1.%2").arg(test->test_suite_name(), test->name())});
+    if (!child.waitForFinished(180'000))
+        child.kill();
+    child.waitForFinished();
+    return NamespaceRun{false, child.exitStatus() == QProcess::NormalExit ? child.exitCode() : -1,
+                        child.readAll().toStdString()};
 }
 
 } // namespace qornc::server::test

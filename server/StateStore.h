@@ -1,0 +1,40 @@
+// Keeps the state file in step with the account book: a save that fails (a full disk, say) is
+// logged once and tried again every second until one succeeds.
+#pragma once
+
+#include "LogSink.h"
+
+#include <QObject>
+
+#include <string>
+
+class QTimer;
+
+namespace qornc::server {
+
+class AccountBook;
+
+class StateStore : public QObject {
+    Q_OBJECT
+
+public:
+    // An empty `path` keeps nothing: every save succeeds at once.
+    StateStore(std::string path, const AccountBook& book, LogSink log, QObject* parent = nullptr);
+
+    // True when the book is on disk now; otherwise false, and `saved` follows once it is.
+    bool save();
+
+signals:
+    void saved();
+
+private:
+    void retry();
+
+    std::string path_;
+    const AccountBook& book_;
+    LogSink log_;
+    QTimer* retryTimer_;
+    bool failing_ = false;
+};
+
+} // namespace qornc::server
