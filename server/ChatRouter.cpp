@@ -28,10 +28,11 @@ RouteResult ignored(const std::string& why)
 }
 
 // A refused password or login ends its connection: the client learns at once that it is not
-// logged in, and a guesser gets one guess per connection.
+// logged in, and a guesser gets one guess per connection. The lines are a kind of their own, so
+// that a flood of them cannot crowd the logins out of the log.
 RouteResult refused(const std::string& what, const std::string& why)
 {
-    return {.log = what + " refused: " + why, .endConnection = true};
+    return {.log = "refused " + what + ": " + why, .endConnection = true};
 }
 
 RouteResult unlessHeld(const std::string& what, Authenticator::Verdict verdict)

@@ -214,8 +214,7 @@ void ChatServer::onWorkDone(ConnectionId id, const std::string& host, const Pass
     RouteResult result = router_.finish(open ? std::optional(id) : std::nullopt, host, work, outcome);
     // A new name is used only once it is on disk, so that no restart can give it to another password.
     if (result.registered) {
-        if (store_->save())
-            resumeSaved();
+        store_->saveSoon();
         return;
     }
     if (!open) {

@@ -19,10 +19,16 @@ StateStore::StateStore(std::string path, const AccountBook& book, LogSink log, Q
     , path_(std::move(path))
     , book_(book)
     , log_(std::move(log))
-    , retryTimer_(new QTimer(this))
+    , timer_(new QTimer(this))
 {
-    retryTimer_->setInterval(kRetryMs);
-    connect(retryTimer_, &QTimer::timeout, this, &StateStore::retry);
+    timer_->setSingleShot(true);
+    connect(timer_, &QTimer::timeout, this, &StateStore::attempt);
+}
+
+void StateStore::saveSoon()
+{
+    if (!timer_->isActive())
+        timer_->start(0);
 }
 
 bool StateStore::save()
@@ -34,20 +40,20 @@ bool StateStore::save()
         if (!failing_)
             log_("warning: " + error + "; trying again every second");
         failing_ = true;
-        retryTimer_->start();
         return false;
     }
     if (failing_)
         log_("state file " + path_ + " saved again");
     failing_ = false;
-    retryTimer_->stop();
     return true;
 }
 
-void StateStore::retry()
+void StateStore::attempt()
 {
     if (save())
         emit saved();
+    else
+        timer_->start(kRetryMs);
 }
 
 } // namespace qornc::server

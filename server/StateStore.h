@@ -21,19 +21,22 @@ public:
     // An empty `path` keeps nothing: every save succeeds at once.
     StateStore(std::string path, const AccountBook& book, LogSink log, QObject* parent = nullptr);
 
-    // True when the book is on disk now; otherwise false, and `saved` follows once it is.
+    // Saves once the event loop is back, so that registrations finishing together share one
+    // write; `saved` follows once the book is on disk.
+    void saveSoon();
+    // At once; true when the book is on disk.
     bool save();
 
 signals:
     void saved();
 
 private:
-    void retry();
+    void attempt();
 
     std::string path_;
     const AccountBook& book_;
     LogSink log_;
-    QTimer* retryTimer_;
+    QTimer* timer_; // the next attempt: soon, or a second after a failure
     bool failing_ = false;
 };
 

@@ -59,31 +59,31 @@ const std::vector<std::pair<const char*, std::vector<Step>>> kScenarios = {
       {1, "A", "message alice pw bob", "B message alice ", "(0 bytes)"},
       {1, "A", "message alice pw carol hi", "", "dropped: recipient offline"},
       {2, "B", "message bob two words echo ping  pong", "B message echo ping  pong", "echo"},
-      {1, "A", "login echo pw", "", "login echo from A refused: the name of a bot"},
+      {1, "A", "login echo pw", "", "refused login echo from A: the name of a bot"},
       {1, "A", "message echo pw alice hi", "", "unknown name echo"}}},
     {"wrong passwords are refused, malformed requests ignored",
-     {{2, "B", "message bob two alice hi", "", "message bob from B refused: wrong password"},
-      {1, "A", "login alice otherpw", "", "login alice from A refused: wrong password"},
+     {{2, "B", "message bob two alice hi", "", "refused message bob from B: wrong password"},
+      {1, "A", "login alice otherpw", "", "refused login alice from A: wrong password"},
       {9, "I", "getbuddy zed pw bob", "", "unknown name zed"},
-      {9, "I", "login carol c", "", "refused: wrong password"},
+      {9, "I", "login carol c", "", "refused login carol from I: wrong password"},
       {1, "A", "getbuddy alice pw", "", "malformed getbuddy"},
       {1, "A", "message alice pw", "", "malformed message"},
       {1, "A", "\x01x\x7f pw", "", "unknown request '?x?'"}}},
     {"a password with spaces is found on a connection that never logged in",
      {{5, "B", "getbuddy bob two words two alice", "B getbuddy false two alice", ""},
-      {6, "B", "getbuddy bob two alice", "", "refused: wrong password"},
+      {6, "B", "getbuddy bob two alice", "", "refused getbuddy bob from B: wrong password"},
       {7, "G", "getbuddy carol c pw alice", "G getbuddy true alice", ""},
-      {7, "G", "login carol c", "", "refused: wrong password"}}},
+      {7, "G", "login carol c", "", "from G: wrong password"}}},
     {"failed logins make their host wait, not the owner elsewhere; new names run out per host",
-     {{7, "G", "login alice xpw", "", "refused: wrong password"},
-      {8, "G", "login alice pw y", "", "refused: wrong password"},
-      {9, "G", "login carol pw", "", "refused: wrong password"},
-      {10, "G", "login alice zpw", "", "refused: wrong password"},
+     {{7, "G", "login alice xpw", "", "from G: wrong password"},
+      {8, "G", "login alice pw y", "", "from G: wrong password"},
+      {9, "G", "login carol pw", "", "from G: wrong password"},
+      {10, "G", "login alice zpw", "", "from G: wrong password"},
       {11, "G", "login alice pw", "", "too many failed logins from that host, next try in 2 s"},
       {3, "C", "login alice pw", "", "login alice from C"},
       {3, "C", "login d1 pw", "", "login d1 from C"},
       {4, "C", "login d2 pw", "", "login d2 from C"},
-      {5, "C", "login d3 pw", "", "refused: too many new names from that host"},
+      {5, "C", "login d3 pw", "", "from C: too many new names from that host"},
       {0, "", "", "", ""},
       {12, "G", "login alice pw", "", "login alice from G"}}},
     {"a login moves a name to its connection; a close takes only that connection's names offline",
@@ -115,7 +115,7 @@ TEST(ChatRouter, Scenarios)
                 const RouteResult result = route(router, step.connection, step.host, step.request);
                 log = result.log;
                 sent = result.notification ? result.notification->host + " " + result.notification->text : "";
-                EXPECT_EQ(result.endConnection, log.find(" refused: ") != std::string::npos) << name << ", " << i + 1;
+                EXPECT_EQ(result.endConnection, log.starts_with("refused ")) << name << ", " << i + 1;
             }
             EXPECT_EQ(sent, step.expected) << name << ", step " << i + 1 << "\n" << log;
             EXPECT_NE(log.find(step.logPart), std::string::npos) << name << ", step " << i + 1 << "\n" << log;

@@ -150,8 +150,8 @@ TEST_F(ChatServerLoopback, GuessesFromOneHostGoUncheckedAndTheVictimsKeepTheirMe
     }
     for (const char* right : {"login alice right pw", "login bob bob pw"})
         RequestClient(server->port(), "127.0.0.66").send(right);
-    ASSERT_TRUE(waitFor([&] { return logged("refused: too many failed logins from that host, next try in 900 s") >= 2; }));
-    EXPECT_LE(logged("refused: wrong password"), 10u) << "guesses were checked, not refused";
+    ASSERT_TRUE(waitFor([&] { return logged("from 127.0.0.66: too many failed logins from that host, next try in 900 s") >= 2; }));
+    EXPECT_LE(logged(": wrong password"), 10u) << "guesses were checked, not refused";
 
     auto carol = loggedIn("carol");
     carol->send("message carol pw alice still yours");
@@ -189,7 +189,7 @@ TEST_F(ChatServerLoopback, WrongLoginsFromManyHostsLeaveHonestLoginsFast)
         ASSERT_TRUE(sink.waitForCount(static_cast<std::size_t>(i + 1), 10'000)) << "try " << i;
         EXPECT_LT(clock.elapsed(), 2000) << "try " << i;
     }
-    EXPECT_GT(logged("refused: wrong password"), 0u) << "the guesses never got to a check";
+    EXPECT_GT(logged(": wrong password"), 0u) << "the guesses never got to a check";
 }
 
 TEST_F(ChatServerLoopback, RecipientDroppingHandshakesGetsItsMessagesLaterInOrder)

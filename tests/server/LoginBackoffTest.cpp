@@ -56,7 +56,7 @@ const std::vector<std::pair<const char*, std::vector<Step>>> kRows = {
      failing("G", "alice", 4) + repeated(ask("G", "alice", Verdict::HostWaits), 20)
          + std::vector{wait(899), ask("G", "alice", Verdict::HostWaits), wait(901), ask("G", "alice")}},
     {"a name failed from many hosts makes them wait, but not its owner's host nor a clean one",
-     std::vector{ask("O", "alice"), hold("O", "alice")} + failing("A", "alice", 3) + failing("B", "alice", 3)
+     std::vector{ask("O", "alice"), hold("O", "alice")} + failing("O", "alice", 3) + failing("A", "alice", 3)
          + std::vector{ask("A", "alice", Verdict::NameWaits), ask("O", "alice"), hold("O", "alice"), ask("F", "alice"),
                        hold("F", "alice"), ask("A", "bob", Verdict::HostWaits)}},
     {"past its free failures a name takes one untrusted check at a time",

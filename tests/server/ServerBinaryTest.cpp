@@ -113,6 +113,7 @@ TEST(ServerBinary, RegisteredNamesSurviveAKillBehindALinkWithOneServerPerFile)
     NotifySink sink;
     QTemporaryDir dir;
     ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("real")));
+    ASSERT_FALSE(writeFile(dir, "real/state", "").isEmpty());
     const QString state = dir.filePath(QStringLiteral("state"));
     ASSERT_TRUE(QFile::link(QStringLiteral("real/state"), state));
     const QStringList args = {"--notify-port", QString::number(sink.port()), "--state-file", state, "--bot", "echo",
@@ -132,7 +133,7 @@ TEST(ServerBinary, RegisteredNamesSurviveAKillBehindALinkWithOneServerPerFile)
         first.process().kill();
     }
     EXPECT_TRUE(QFileInfo(state).isSymLink());
-    QFile file(dir.filePath(QStringLiteral("real/state")));
+    QFile file(state);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     const QByteArray saved = file.readAll();
     for (int i = 0; i < 10; ++i)
@@ -171,7 +172,7 @@ TEST(ServerBinary, RegistrationsOnAFullDiskAreSavedOnceThereIsRoom)
         clients.back()->send("login " + name + " pw");
         clients.back()->send("getbuddy " + name + " pw " + name);
     }
-    ASSERT_TRUE(server.printed(QStringLiteral("No space left on device; trying again every second")));
+    ASSERT_TRUE(server.printed(QStringLiteral("No space left on device")));
     waitFor([] { return false; }, 1500);
     EXPECT_TRUE(sink.received().empty()) << "a name was used before it was on disk";
 
