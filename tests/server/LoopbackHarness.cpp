@@ -10,8 +10,6 @@
 
 #include <stdexcept>
 
-#include <sys/resource.h>
-
 namespace qornc::server::test {
 
 bool waitFor(const std::function<bool()>& done, int timeoutMs)
@@ -61,25 +59,17 @@ RequestClient::RequestClient(quint16 port, const char* from)
 
 std::optional<NamespaceRun> rerunInOwnNamespace()
 {
-    if (qEnvironmentVariableIsSet("QORNC_OWN_NAMESPACE")) {
-        // Thousands of connections, each with two ends in this process.
-        rlimit limit{};
-        if (getrlimit(RLIMIT_NOFILE, &limit) == 0) {
-            limit.rlim_cur = limit.rlim_max;
-            setrlimit(RLIMIT_NOFILE, &limit);
-        }
+    if (qEnvironmentVariableIsSet("QORNC_OWN_NAMESPACE"))
         return std::nullopt;
-    }
     if (QProcess::execute(QStringLiteral("unshare"), {"--net", "--mount", "true"}) != 0)
         return NamespaceRun{true, 0, {}};
     const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
     QProcess child;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("QORNC_OWN_NAMESPACE"), QStringLiteral("1"));
-    child.setProcessEnvironment(environment);
     child.setProcessChannelMode(QProcess::MergedChannels);
+    // Thousands of connections, each with both ends in this process, need more descriptors.
     child.start(QStringLiteral("unshare"),
-                {"--net", "--mount", "sh", "-c", "ip link set lo up && exec \"$0\" \"$1\"",
+                {"--net", "--mount", "sh", "-c",
+                 "ip link set lo up && ulimit -n $(ulimit -Hn) && exec env QORNC_OWN_NAMESPACE=1 \"$0\" \"$1\"",
                  QCoreApplication::applicationFilePath(),
                  QStringLiteral("--gtest_filter=%1.%2").arg(test->test_suite_name(), test->name())});
     if (!child.waitForFinished(180'000))
