@@ -6,7 +6,7 @@
 #pragma once
 
 #include "AccountBook.h"
-#include "ConnectionLimits.h"
+#include "ConnectionId.h"
 #include "HostRateLimiter.h"
 #include "LoginBackoff.h"
 #include "PasswordWork.h"

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "Authenticator.h"
-#include "ConnectionLimits.h"
+#include "ConnectionId.h"
 #include "PasswordWork.h"
 #include "RequestText.h"
 

@@ -64,7 +64,8 @@ ChatServer::ChatServer(ChatRouter router, ServerConfig config, LogSink log, QObj
 
 ChatServer::~ChatServer()
 {
-    store_->save();
+    if (!store_->save())
+        log_("warning: stopping with accounts that are not in the state file; they are lost");
 }
 
 bool ChatServer::listen(QString& error)

@@ -4,8 +4,9 @@
 // logged-in users keep theirs.
 #pragma once
 
+#include "ConnectionId.h"
+
 #include <cstddef>
-#include <cstdint>
 #include <functional>
 #include <map>
 #include <optional>
@@ -13,8 +14,6 @@
 #include <unordered_map>
 
 namespace qornc::server {
-
-using ConnectionId = std::uint64_t;
 
 class ConnectionLimits {
 public:
