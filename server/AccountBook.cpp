@@ -23,29 +23,32 @@ bool AccountBook::preset(std::string_view name, std::string_view password)
     return add(name, Account{std::string(password), false});
 }
 
-bool AccountBook::restore(std::string_view name, std::string hash)
+bool AccountBook::addHashed(std::string_view name, std::string hash)
 {
     return add(name, Account{std::move(hash), true});
 }
 
-bool AccountBook::registerName(std::string_view name, std::string_view password)
-{
-    if (full() || contains(name))
-        return false;
-    auto hash = hasher_.hash(password);
-    return hash && add(name, Account{std::move(*hash), true});
-}
-
-bool AccountBook::matches(std::string_view name, std::string_view password) const
+bool AccountBook::clearMatches(std::string_view name, std::string_view password) const
 {
     const auto found = accounts_.find(name);
-    if (found == accounts_.end())
+    if (found == accounts_.end() || found->second.hashed)
         return false;
-    const Account& account = found->second;
-    if (account.hashed)
-        return PasswordHasher::verify(account.secret, password);
-    return account.secret.size() == password.size()
-        && sodium_memcmp(account.secret.data(), password.data(), password.size()) == 0;
+    // Digests of equal length, compared in constant time: neither the length nor the first
+    // differing byte shows in the time taken.
+    unsigned char expected[crypto_generichash_BYTES];
+    unsigned char given[crypto_generichash_BYTES];
+    const std::string& secret = found->second.secret;
+    crypto_generichash(expected, sizeof expected, reinterpret_cast<const unsigned char*>(secret.data()), secret.size(),
+                       nullptr, 0);
+    crypto_generichash(given, sizeof given, reinterpret_cast<const unsigned char*>(password.data()), password.size(),
+                       nullptr, 0);
+    return sodium_memcmp(expected, given, sizeof expected) == 0;
+}
+
+std::string AccountBook::storedHash(std::string_view name) const
+{
+    const auto found = accounts_.find(name);
+    return found != accounts_.end() && found->second.hashed ? found->second.secret : std::string();
 }
 
 bool AccountBook::isSlowToCheck(std::string_view name) const

@@ -27,16 +27,20 @@ public:
 
     // Each is false when the name is already known or the book is full.
     bool preset(std::string_view name, std::string_view password);
-    bool restore(std::string_view name, std::string hash);
-    bool registerName(std::string_view name, std::string_view password);
+    bool addHashed(std::string_view name, std::string hash);
 
     bool contains(std::string_view name) const { return accounts_.find(name) != accounts_.end(); }
     bool full() const { return accounts_.size() >= capacity_; }
     std::size_t size() const { return accounts_.size(); }
 
-    // True only for a known name and its exact password. Slow for registered names.
-    bool matches(std::string_view name, std::string_view password) const;
     bool isSlowToCheck(std::string_view name) const;
+    // For a name from the accounts file: whether `password` is its own, in a time that tells
+    // nothing about either.
+    bool clearMatches(std::string_view name, std::string_view password) const;
+    // For a registered name: the hash to check passwords against; empty for any other name.
+    std::string storedHash(std::string_view name) const;
+    // What new names are hashed with.
+    const PasswordHasher& hasher() const { return hasher_; }
 
     // Registered names and their hashes, sorted by name: what the state file keeps.
     std::vector<std::pair<std::string, std::string>> registered() const;

@@ -24,22 +24,33 @@ std::string shown(std::string_view text)
 
 RouteResult ignored(const std::string& why)
 {
-    return {"ignored: " + why, std::nullopt};
+    return {.log = "ignored: " + why};
 }
 
-std::string bytesNote(std::string_view text)
+// A refused password or login ends its connection: the client learns at once that it is not
+// logged in, and a guesser gets one guess per connection. The lines are a kind of their own, so
+// that a flood of them cannot crowd the logins out of the log.
+RouteResult refused(const std::string& what, const std::string& why)
 {
-    return " (" + std::to_string(text.size()) + " bytes)";
+    return {.log = "refused " + what + ": " + why, .endConnection = true};
+}
+
+RouteResult unlessHeld(const std::string& what, Authenticator::Verdict verdict)
+{
+    if (verdict.kind == Authenticator::Verdict::Kind::Refused)
+        return refused(what, verdict.why);
+    RouteResult result;
+    result.work = std::move(verdict.work);
+    result.work->what = what;
+    return result;
 }
 
 } // namespace
 
-ChatRouter::ChatRouter(AccountBook accounts, const std::vector<std::string>& bots, RouterLimits limits,
+ChatRouter::ChatRouter(AccountBook accounts, const std::vector<std::string>& bots, AuthLimits limits,
                        const Clock& clock)
-    : accounts_(std::move(accounts))
+    : auth_(std::move(accounts), limits, clock)
     , bots_(bots.begin(), bots.end())
-    , registrations_(limits.registrationsPerHost, limits.registrationWindow, clock)
-    , passwordChecks_(limits.passwordChecksPerHost, limits.passwordCheckWindow, clock)
 {
 }
 
@@ -57,33 +68,27 @@ RouteResult ChatRouter::handle(ConnectionId connection, const std::string& peerH
     return ignored("unknown request '" + shown(head.keyword) + "' from " + peerHost);
 }
 
+RouteResult ChatRouter::finish(std::optional<ConnectionId> connection, const std::string& peerHost,
+                               const PasswordWork& work, const WorkOutcome& outcome)
+{
+    if (auto why = auth_.finish(connection, peerHost, work, outcome))
+        return refused(work.what, *why);
+    return {.registered = work.kind == PasswordWork::Kind::Hash};
+}
+
 RouteResult ChatRouter::login(ConnectionId connection, const std::string& peerHost, const RequestHead& head)
 {
     if (!head.hasName || head.afterName.empty())
-        return ignored("malformed login from " + peerHost);
-    const std::string name = shown(head.name);
+        return refused("login from " + peerHost, "malformed");
+    const std::string what = "login " + shown(head.name) + " from " + peerHost;
     if (isBot(head.name))
-        return ignored("login as bot " + name + " from " + peerHost);
-    if (!accounts_.contains(head.name))
-        return registerName(connection, peerHost, head);
-    if (std::string whyNot; !passwordHolds(connection, peerHost, head.name, head.afterName, whyNot))
-        return ignored(whyNot);
-    online_.insert_or_assign(std::string(head.name), Presence{connection, peerHost});
-    return {"login " + name + " from " + peerHost, std::nullopt};
-}
-
-RouteResult ChatRouter::registerName(ConnectionId connection, const std::string& peerHost, const RequestHead& head)
-{
-    const std::string refused = "login " + shown(head.name) + " refused: ";
-    if (accounts_.full())
-        return ignored(refused + "too many accounts");
-    if (!registrations_.allow(peerHost))
-        return ignored(refused + "too many new names from " + peerHost);
-    if (!accounts_.registerName(head.name, head.afterName))
-        return ignored(refused + "cannot hash the password");
-    proven_[connection].insert_or_assign(std::string(head.name), std::string(head.afterName));
-    online_.insert_or_assign(std::string(head.name), Presence{connection, peerHost});
-    return {"login " + shown(head.name) + " from " + peerHost, std::nullopt, true};
+        return refused(what, "the name of a bot");
+    auto verdict = auth_.knows(head.name) ? auth_.authorize(connection, peerHost, head.name, head.afterName, true)
+                                          : auth_.registerName(connection, peerHost, head.name, head.afterName);
+    if (verdict.kind != Authenticator::Verdict::Kind::Held)
+        return unlessHeld(what, std::move(verdict));
+    goOnline(head.name, connection, peerHost);
+    return {.log = what};
 }
 
 RouteResult ChatRouter::logout(ConnectionId connection, const std::string& peerHost, const RequestHead& head)
@@ -91,117 +96,96 @@ RouteResult ChatRouter::logout(ConnectionId connection, const std::string& peerH
     if (!head.hasName || head.afterName.empty())
         return ignored("malformed logout");
     const std::string name = shown(head.name);
-    if (std::string whyNot; !passwordHolds(connection, peerHost, head.name, head.afterName, whyNot))
-        return ignored(whyNot);
-    const auto found = online_.find(head.name);
-    if (found == online_.end())
-        return {"logout " + name + " (was not online)", std::nullopt};
-    online_.erase(found);
-    return {"logout " + name, std::nullopt};
+    if (isBot(head.name) || !auth_.knows(head.name))
+        return ignored("unknown name " + name);
+    auto verdict = auth_.authorize(connection, peerHost, head.name, head.afterName, true);
+    if (verdict.kind != Authenticator::Verdict::Kind::Held)
+        return unlessHeld("logout " + name + " from " + peerHost, std::move(verdict));
+    if (!online_.contains(head.name))
+        return {.log = "logout " + name + " (was not online)"};
+    goOffline(head.name);
+    return {.log = "logout " + name};
 }
 
 RouteResult ChatRouter::getBuddy(ConnectionId connection, const std::string& peerHost, const RequestHead& head)
 {
-    std::string whyNot;
-    const auto contact = authenticate(connection, peerHost, head, whyNot);
+    RouteResult instead;
+    const auto contact = authenticate(connection, peerHost, head, instead);
     if (!contact)
-        return ignored(whyNot);
+        return instead;
     if (contact->empty())
         return ignored("malformed getbuddy from " + shown(head.name));
-    const bool present = isOnline(*contact);
-    const std::string state = present ? "true" : "false";
+    const std::string state = isOnline(*contact) ? "true" : "false";
     return notify("getbuddy " + shown(head.name) + " -> " + shown(*contact) + ": " + state,
-                  hostOf(head.name, peerHost),
-                  "getbuddy " + state + " " + std::string(*contact));
+                  hostOf(head.name, peerHost), "getbuddy " + state + " " + std::string(*contact));
 }
 
 RouteResult ChatRouter::message(ConnectionId connection, const std::string& peerHost, const RequestHead& head)
 {
-    std::string whyNot;
-    const auto rest = authenticate(connection, peerHost, head, whyNot);
+    RouteResult instead;
+    const auto rest = authenticate(connection, peerHost, head, instead);
     if (!rest)
-        return ignored(whyNot);
+        return instead;
     const auto fields = parseMessageFields(*rest);
     const std::string sender = shown(head.name);
     if (!fields)
         return ignored("malformed message from " + sender);
-    const std::string route = "message " + sender + " -> " + shown(fields->recipient) + bytesNote(fields->text);
+    const std::string size = " (" + std::to_string(fields->text.size()) + " bytes)";
+    const std::string route = "message " + sender + " -> " + shown(fields->recipient) + size;
     if (isBot(fields->recipient)) {
         const std::string host = hostOf(head.name, peerHost);
         return notify(route + " echoed to " + host, host,
-                      "message " + std::string(fields->recipient) + " " + std::string(fields->text));
+                      "message " + std::string(fields->recipient) + " " + std::string(fields->text),
+                      "message " + shown(fields->recipient) + " -> " + sender + size);
     }
     const auto recipient = online_.find(fields->recipient);
     if (recipient == online_.end())
-        return {route + " dropped: recipient offline", std::nullopt};
+        return {.log = route + " dropped: recipient offline"};
     const std::string& host = recipient->second.host;
-    return notify(route + " delivered to " + host, host,
-                  "message " + std::string(head.name) + " " + std::string(fields->text));
-}
-
-const std::string* ChatRouter::provenPassword(ConnectionId connection, std::string_view name) const
-{
-    const auto names = proven_.find(connection);
-    if (names == proven_.end())
-        return nullptr;
-    const auto found = names->second.find(name);
-    return found == names->second.end() ? nullptr : &found->second;
-}
-
-bool ChatRouter::passwordHolds(ConnectionId connection, const std::string& peerHost, std::string_view name,
-                               std::string_view password, std::string& whyNot)
-{
-    if (isBot(name) || !accounts_.contains(name)) {
-        whyNot = "unknown name " + shown(name);
-        return false;
-    }
-    // A name has one password for good, so once a connection proved it,
-    // anything else is wrong without asking the book.
-    if (const std::string* proven = provenPassword(connection, name)) {
-        whyNot = "wrong password for " + shown(name);
-        return *proven == password;
-    }
-    if (accounts_.isSlowToCheck(name) && !passwordChecks_.allow(peerHost)) {
-        whyNot = "password of " + shown(name) + " not checked: too many checks from " + peerHost;
-        return false;
-    }
-    if (!accounts_.matches(name, password)) {
-        whyNot = "wrong password for " + shown(name);
-        return false;
-    }
-    proven_[connection].insert_or_assign(std::string(name), std::string(password));
-    return true;
+    return notify(route + " queued for " + host, host,
+                  "message " + std::string(head.name) + " " + std::string(fields->text), route);
 }
 
 std::optional<std::string_view> ChatRouter::authenticate(ConnectionId connection, const std::string& peerHost,
-                                                         const RequestHead& head, std::string& whyNot)
+                                                         const RequestHead& head, RouteResult& instead)
 {
+    const std::string name = shown(head.name);
     if (!head.hasName || !head.hasAfterName) {
-        whyNot = "malformed " + shown(head.keyword);
+        instead = ignored("malformed " + shown(head.keyword));
         return std::nullopt;
     }
-    if (isBot(head.name) || !accounts_.contains(head.name)) {
-        whyNot = "unknown name " + shown(head.name);
+    if (isBot(head.name) || !auth_.knows(head.name)) {
+        instead = ignored("unknown name " + name);
         return std::nullopt;
     }
-    // The password may hold spaces, so it ends at one of them. A connection
-    // that logged in has told us which; otherwise each candidate is tried.
-    const std::string_view text = head.afterName;
-    whyNot = "wrong password for " + shown(head.name);
-    for (auto space = text.find(' '); space != std::string_view::npos && !provenPassword(connection, head.name);
-         space = text.find(' ', space + 1)) {
-        if (space > 0 && !passwordHolds(connection, peerHost, head.name, text.substr(0, space), whyNot)
-            && whyNot.find("too many checks") != std::string::npos)
-            return std::nullopt;
-    }
-    const std::string* proven = provenPassword(connection, head.name);
-    if (!proven)
+    auto verdict = auth_.authorize(connection, peerHost, head.name, head.afterName, false);
+    if (verdict.kind != Authenticator::Verdict::Kind::Held) {
+        instead = unlessHeld(shown(head.keyword) + " " + name + " from " + peerHost, std::move(verdict));
         return std::nullopt;
-    if (auto fields = fieldsAfterPassword(text, *proven))
+    }
+    if (auto fields = fieldsAfterPassword(head.afterName, verdict.password))
         return fields;
-    whyNot = (*proven == text ? "malformed " + shown(head.keyword) + " from " : "wrong password for ")
-           + shown(head.name);
+    instead = ignored("malformed " + shown(head.keyword) + " from " + name);
     return std::nullopt;
+}
+
+void ChatRouter::goOnline(std::string_view name, ConnectionId connection, const std::string& host)
+{
+    goOffline(name);
+    online_.emplace(std::string(name), Presence{connection, host});
+    namesOn_[connection].emplace(name);
+}
+
+void ChatRouter::goOffline(std::string_view name)
+{
+    const auto found = online_.find(name);
+    if (found == online_.end())
+        return;
+    const auto names = namesOn_.find(found->second.connection);
+    names->second.erase(names->second.find(name));
+    if (names->second.empty())
+        namesOn_.erase(names);
+    online_.erase(found);
 }
 
 std::string ChatRouter::hostOf(std::string_view name, const std::string& fallback) const
@@ -210,42 +194,36 @@ std::string ChatRouter::hostOf(std::string_view name, const std::string& fallbac
     return found == online_.end() ? fallback : found->second.host;
 }
 
-RouteResult ChatRouter::notify(std::string log, std::string host, std::string text)
+RouteResult ChatRouter::notify(std::string log, std::string host, std::string text, std::string label)
 {
     if (text.size() > kMaxNotification)
-        return {std::move(log) + " (not sent: too long)", std::nullopt};
-    return {std::move(log), Notification{std::move(host), std::move(text)}};
+        return {.log = std::move(log) + " (not sent: too long)"};
+    return {.log = std::move(log), .notification = Notification{std::move(host), std::move(text), std::move(label)}};
 }
 
 std::vector<std::string> ChatRouter::connectionClosed(ConnectionId connection)
 {
     std::vector<std::string> logs;
-    for (auto it = online_.begin(); it != online_.end();) {
-        if (it->second.connection != connection) {
-            ++it;
-            continue;
+    const auto names = namesOn_.find(connection);
+    if (names != namesOn_.end()) {
+        for (const std::string& name : names->second) {
+            logs.push_back("offline " + shown(name) + " (connection closed)");
+            online_.erase(name);
         }
-        logs.push_back("offline " + shown(it->first) + " (connection closed)");
-        it = online_.erase(it);
+        namesOn_.erase(names);
     }
-    proven_.erase(connection);
+    auth_.connectionClosed(connection);
     return logs;
 }
 
 bool ChatRouter::isOnline(std::string_view name) const
 {
-    return online_.find(name) != online_.end() || isBot(name);
-}
-
-bool ChatRouter::hasLogin(ConnectionId connection) const
-{
-    return std::any_of(online_.begin(), online_.end(),
-                       [connection](const auto& entry) { return entry.second.connection == connection; });
+    return online_.contains(name) || isBot(name);
 }
 
 bool ChatRouter::isBot(std::string_view name) const
 {
-    return bots_.find(name) != bots_.end();
+    return bots_.contains(name);
 }
 
 } // namespace qornc::server

@@ -1,11 +1,10 @@
 #pragma once
 
-#include "AccountBook.h"
-#include "HostRateLimiter.h"
+#include "Authenticator.h"
+#include "ConnectionId.h"
+#include "PasswordWork.h"
 #include "RequestText.h"
 
-#include <chrono>
-#include <cstdint>
 #include <map>
 #include <optional>
 #include <set>
@@ -15,41 +14,41 @@
 
 namespace qornc::server {
 
-using ConnectionId = std::uint64_t;
-
 // A text to be sent to port `notify port` of `host`, on a connection of its own.
 struct Notification {
     std::string host;
     std::string text;
+    std::string label; // when set, "LABEL delivered to HOST" is logged once the text is out
 };
 
 struct RouteResult {
-    std::string log;
-    std::optional<Notification> notification;
-    bool registered = false; // a new name joined the book
+    std::string log{};
+    std::optional<Notification> notification{};
+    // Needed before the request can be answered: run it, hand its outcome to finish(), and unless
+    // that ends the connection, handle the same text again.
+    std::optional<PasswordWork> work{};
+    bool endConnection = false; // a password or a login was refused
+    bool registered = false;    // a new account waits to be saved, then for accountsSaved()
 };
 
-struct RouterLimits {
-    std::size_t registrationsPerHost = 10;
-    std::chrono::milliseconds registrationWindow = std::chrono::hours(1);
-    // Each slow password check costs tens of milliseconds of the one thread.
-    std::size_t passwordChecksPerHost = 30;
-    std::chrono::milliseconds passwordCheckWindow = std::chrono::minutes(1);
-};
-
-// Decides what every request means: who is online, from which host, which
-// password holds, and what gets sent where. It knows nothing about sockets so
-// that each decision can be checked without a network.
+// Decides what every request means: who is online, from which host, and what gets sent where.
+// It knows nothing about sockets or threads, so that each decision can be checked without a
+// network; slow password work is handed out and its outcome taken back.
 class ChatRouter {
 public:
     // A notification plus its NUL has to fit the client's 256-byte buffer.
     static constexpr std::size_t kMaxNotification = 255;
 
-    ChatRouter(AccountBook accounts, const std::vector<std::string>& bots, RouterLimits limits = {},
+    ChatRouter(AccountBook accounts, const std::vector<std::string>& bots, AuthLimits limits = {},
                const Clock& clock = std::chrono::steady_clock::now);
 
     // `peerHost` is where the request connection comes from.
     RouteResult handle(ConnectionId connection, const std::string& peerHost, std::string_view text);
+    // No `connection` when it closed while the work ran.
+    RouteResult finish(std::optional<ConnectionId> connection, const std::string& peerHost, const PasswordWork& work,
+                       const WorkOutcome& outcome);
+    // The accounts registered so far are on disk; returns the connections that wait for that.
+    std::vector<ConnectionId> accountsSaved() { return auth_.registrationsSaved(); }
 
     // Names logged in over a connection go offline with it; one log line each.
     // The passwords it proved are forgotten.
@@ -58,8 +57,8 @@ public:
     // Bots count as online: they never log in or out.
     bool isOnline(std::string_view name) const;
     bool isBot(std::string_view name) const;
-    bool hasLogin(ConnectionId connection) const;
-    const AccountBook& accounts() const { return accounts_; }
+    bool hasLogin(ConnectionId connection) const { return namesOn_.contains(connection); }
+    const AccountBook& accounts() const { return auth_.accounts(); }
 
 private:
     struct Presence {
@@ -68,30 +67,22 @@ private:
     };
 
     RouteResult login(ConnectionId connection, const std::string& peerHost, const RequestHead& head);
-    RouteResult registerName(ConnectionId connection, const std::string& peerHost, const RequestHead& head);
     RouteResult logout(ConnectionId connection, const std::string& peerHost, const RequestHead& head);
     RouteResult getBuddy(ConnectionId connection, const std::string& peerHost, const RequestHead& head);
     RouteResult message(ConnectionId connection, const std::string& peerHost, const RequestHead& head);
 
-    // Whether `password` is the name's, asking the book at most once per
-    // connection; a log line saying why not otherwise.
-    bool passwordHolds(ConnectionId connection, const std::string& peerHost, std::string_view name,
-                       std::string_view password, std::string& whyNot);
-    // The fields after the password, or a log line saying why not.
+    // The fields after the password, or what to do instead in `instead`.
     std::optional<std::string_view> authenticate(ConnectionId connection, const std::string& peerHost,
-                                                 const RequestHead& head, std::string& whyNot);
-    const std::string* provenPassword(ConnectionId connection, std::string_view name) const;
+                                                 const RequestHead& head, RouteResult& instead);
+    void goOnline(std::string_view name, ConnectionId connection, const std::string& host);
+    void goOffline(std::string_view name);
     std::string hostOf(std::string_view name, const std::string& fallback) const;
-    static RouteResult notify(std::string log, std::string host, std::string text);
+    static RouteResult notify(std::string log, std::string host, std::string text, std::string label = {});
 
-    AccountBook accounts_;
+    Authenticator auth_;
     std::set<std::string, std::less<>> bots_;
     std::map<std::string, Presence, std::less<>> online_;
-    // Passwords already checked, by connection and name: later requests on
-    // the same connection compare bytes instead of hashing again.
-    std::map<ConnectionId, std::map<std::string, std::string, std::less<>>> proven_;
-    HostRateLimiter registrations_;
-    HostRateLimiter passwordChecks_;
+    std::map<ConnectionId, std::set<std::string, std::less<>>> namesOn_;
 };
 
 } // namespace qornc::server

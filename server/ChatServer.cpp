@@ -1,11 +1,14 @@
 #include "ChatServer.h"
 
-#include "StateFile.h"
+#include "HashWorkerPool.h"
+#include "StateStore.h"
 
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTimer>
 
+#include <algorithm>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -30,6 +33,17 @@ std::string hostText(const QHostAddress& address)
     return (isV4 ? QHostAddress(v4) : address).toString().toStdString();
 }
 
+std::size_t hashThreads(std::size_t configured)
+{
+    const std::size_t cores = std::thread::hardware_concurrency();
+    return configured > 0 ? configured : std::clamp<std::size_t>(cores > 1 ? cores - 1 : 1, 1, 4);
+}
+
+std::string connectionName(ConnectionId id)
+{
+    return "connection #" + std::to_string(id);
+}
+
 } // namespace
 
 ChatServer::ChatServer(ChatRouter router, ServerConfig config, LogSink log, QObject* parent)
@@ -37,29 +51,21 @@ ChatServer::ChatServer(ChatRouter router, ServerConfig config, LogSink log, QObj
     , router_(std::move(router))
     , config_(std::move(config))
     , log_(std::move(log))
+    , limits_(config_.maxConnections, config_.maxConnectionsPerHost)
     , tcpServer_(new QTcpServer(this))
     , dispatcher_(new NotifyDispatcher(config_.notifyPort, config_.dispatch, log_, this))
-    , saveTimer_(new QTimer(this))
+    , store_(new StateStore(config_.stateFile, router_.accounts(), log_, this))
+    , workers_(std::make_unique<HashWorkerPool>(hashThreads(config_.hashThreads), config_.maxQueuedChecks))
 {
     tcpServer_->setListenBacklogSize(kListenBacklog);
     connect(tcpServer_, &QTcpServer::newConnection, this, &ChatServer::onNewConnection);
-    // A burst of registrations is written once, not once per name.
-    saveTimer_->setSingleShot(true);
-    saveTimer_->setInterval(config_.stateSaveDelayMs);
-    connect(saveTimer_, &QTimer::timeout, this, &ChatServer::saveState);
+    connect(store_, &StateStore::saved, this, &ChatServer::resumeSaved);
 }
 
 ChatServer::~ChatServer()
 {
-    if (saveTimer_->isActive())
-        saveState();
-}
-
-void ChatServer::saveState()
-{
-    saveTimer_->stop();
-    if (std::string error; !saveStateFile(config_.stateFile, router_.accounts(), error))
-        log_("warning: " + error);
+    if (!store_->save())
+        log_("warning: stopping with accounts that are not in the state file; they are lost");
 }
 
 bool ChatServer::listen(QString& error)
@@ -82,25 +88,29 @@ void ChatServer::onNewConnection()
 {
     while (QTcpSocket* socket = tcpServer_->nextPendingConnection()) {
         const std::string host = hostText(socket->peerAddress());
-        if (!refuse(socket, host))
+        if (makeRoom(host)) {
             adopt(socket, host);
+            continue;
+        }
+        socket->abort();
+        socket->deleteLater();
     }
 }
 
-bool ChatServer::refuse(QTcpSocket* socket, const std::string& host)
+bool ChatServer::makeRoom(const std::string& host)
 {
-    std::string why;
-    if (connections_.size() >= config_.maxConnections)
-        why = std::to_string(connections_.size()) + " connections open";
-    else if (connectionsPerHost_[host] >= config_.maxConnectionsPerHost)
-        why = std::to_string(connectionsPerHost_[host]) + " connections open from that host";
-    else
+    const auto decision = limits_.decide(host, [this](ConnectionId id) {
+        const Connection* connection = find(id);
+        return connection && !connection->waiting && !router_.hasLogin(id);
+    });
+    if (!decision.admit) {
+        log_("refused connection from " + host + ": " + decision.why);
         return false;
-    if (connectionsPerHost_[host] == 0)
-        connectionsPerHost_.erase(host);
-    log_("refused connection from " + host + ": " + why);
-    socket->abort();
-    socket->deleteLater();
+    }
+    if (decision.evict)
+        endConnection(*decision.evict,
+                      "closing " + connectionName(*decision.evict) + " from " + find(*decision.evict)->host + ": "
+                          + decision.why);
     return true;
 }
 
@@ -110,81 +120,171 @@ void ChatServer::adopt(QTcpSocket* socket, const std::string& host)
     // otherwise they would hold a connection slot, and stay online, forever.
     socket->setSocketOption(QAbstractSocket::KeepAliveOption, 1);
     socket->setReadBufferSize(kReadChunk);
-    const Connection& connection =
-        connections_.emplace(socket, Connection{nextId_++, host, {}}).first->second;
-    ++connectionsPerHost_[host];
-    log_("connection #" + std::to_string(connection.id) + " from " + connection.peerHost);
+    const ConnectionId id = nextId_++;
+    connections_.emplace(id, Connection{socket, host});
+    limits_.opened(id, host);
+    log_(connectionName(id) + " from " + host);
 
     auto* loginTimer = new QTimer(socket);
-    connect(loginTimer, &QTimer::timeout, this, [this, socket] { closeIfNoLogin(socket); });
+    connect(loginTimer, &QTimer::timeout, this, [this, id] { closeIfNoLogin(id); });
     loginTimer->start(config_.loginTimeoutMs);
 
-    connect(socket, &QTcpSocket::readyRead, this, [this, socket] { onReadable(socket); });
-    connect(socket, &QTcpSocket::stateChanged, this, [this, socket](QAbstractSocket::SocketState state) {
+    connect(socket, &QTcpSocket::readyRead, this, [this, id] { pump(id); });
+    connect(socket, &QTcpSocket::stateChanged, this, [this, id](QAbstractSocket::SocketState state) {
         if (state == QAbstractSocket::UnconnectedState)
-            onClosed(socket);
+            onPeerClosed(id);
     });
 }
 
-void ChatServer::onReadable(QTcpSocket* socket)
+void ChatServer::pump(ConnectionId id)
 {
-    const auto found = connections_.find(socket);
-    if (found == connections_.end())
-        return;
-    Connection& connection = found->second;
-    std::vector<std::string> texts;
-    while (socket->bytesAvailable() > 0) {
-        const QByteArray chunk = socket->read(kReadChunk);
-        if (chunk.isEmpty())
-            break;
-        const std::size_t droppedBefore = connection.framer.droppedRuns();
-        connection.framer.feed({chunk.constData(), static_cast<std::size_t>(chunk.size())}, texts);
-        if (connection.framer.droppedRuns() != droppedBefore)
-            log_("ignored: garbage without NUL on connection #" + std::to_string(connection.id));
-        for (const std::string& text : texts)
-            handleText(connection, text);
-        texts.clear();
+    // One text at a time, and none while the one before waits: a client's requests are answered
+    // in the order it sent them.
+    while (Connection* connection = find(id)) {
+        if (connection->waiting)
+            return;
+        if (connection->texts.empty() && !readMore(id, *connection)) {
+            if (connection->peerClosed) {
+                forget(id);
+                log_(connectionName(id) + " closed");
+            }
+            return;
+        }
+        if (!connection->texts.empty())
+            handleFront(id, *connection);
     }
 }
 
-void ChatServer::closeIfNoLogin(QTcpSocket* socket)
+bool ChatServer::readMore(ConnectionId id, Connection& connection)
 {
-    // Checked again every period, so a connection that logs out and idles
-    // goes the same way.
-    const auto found = connections_.find(socket);
-    if (found == connections_.end() || router_.hasLogin(found->second.id))
-        return;
-    log_("closing connection #" + std::to_string(found->second.id) + " from " + found->second.peerHost
-         + ": no login within " + std::to_string(config_.loginTimeoutMs / 1000) + " s");
-    socket->abort();
+    const QByteArray chunk = connection.socket->read(kReadChunk);
+    if (chunk.isEmpty())
+        return false;
+    std::vector<std::string> texts;
+    const std::size_t droppedBefore = connection.framer.droppedRuns();
+    connection.framer.feed({chunk.constData(), static_cast<std::size_t>(chunk.size())}, texts);
+    if (connection.framer.droppedRuns() != droppedBefore)
+        log_("ignored: garbage without NUL on " + connectionName(id));
+    for (std::string& text : texts)
+        connection.texts.push_back(std::move(text));
+    return true;
 }
 
-void ChatServer::handleText(const Connection& connection, const std::string& text)
+void ChatServer::handleFront(ConnectionId id, Connection& connection)
 {
-    RouteResult result = router_.handle(connection.id, connection.peerHost, text);
-    log_(result.log);
-    if (result.registered && !config_.stateFile.empty() && !saveTimer_->isActive())
-        saveTimer_->start();
+    RouteResult result = router_.handle(id, connection.host, connection.texts.front());
+    // A text that waits for work is handled again once the work is done.
+    if (result.work)
+        connection.waiting = true;
+    else
+        connection.texts.pop_front();
+    act(id, std::move(result));
+}
+
+void ChatServer::act(ConnectionId id, RouteResult result)
+{
+    if (result.work) {
+        startWork(id, std::move(*result.work));
+        return;
+    }
+    if (result.endConnection) {
+        endConnection(id, result.log + "; " + connectionName(id) + " closed");
+        return;
+    }
+    if (!result.log.empty())
+        log_(result.log);
     if (result.notification)
         dispatcher_->send(std::move(*result.notification));
 }
 
-void ChatServer::onClosed(QTcpSocket* socket)
+void ChatServer::startWork(ConnectionId id, PasswordWork work)
 {
-    // Anything still buffered was sent before the close and still counts (a
-    // final logout, say); Qt normally reports it first, but not by contract.
-    onReadable(socket);
-    const auto found = connections_.find(socket);
+    const auto shared = std::make_shared<const PasswordWork>(std::move(work));
+    const auto outcome = std::make_shared<WorkOutcome>();
+    workers_->submit(
+        shared->rank, [shared, outcome] { *outcome = perform(*shared); },
+        [this, id, host = find(id)->host, shared, outcome](bool ran) {
+            onWorkDone(id, host, *shared, ran ? *outcome : WorkOutcome{});
+        });
+}
+
+void ChatServer::onWorkDone(ConnectionId id, const std::string& host, const PasswordWork& work,
+                            const WorkOutcome& outcome)
+{
+    const bool open = find(id) != nullptr;
+    RouteResult result = router_.finish(open ? std::optional(id) : std::nullopt, host, work, outcome);
+    // A new name is used only once it is on disk, so that no restart can give it to another password.
+    if (result.registered) {
+        store_->saveSoon();
+        return;
+    }
+    if (!open) {
+        if (!result.log.empty())
+            log_(result.log);
+        return;
+    }
+    if (!result.endConnection)
+        find(id)->waiting = false;
+    act(id, std::move(result));
+    pump(id);
+}
+
+void ChatServer::resumeSaved()
+{
+    for (const ConnectionId id : router_.accountsSaved()) {
+        if (Connection* connection = find(id)) {
+            connection->waiting = false;
+            pump(id);
+        }
+    }
+}
+
+void ChatServer::closeIfNoLogin(ConnectionId id)
+{
+    // Checked again every period, so a connection that logs out and idles
+    // goes the same way.
+    const Connection* connection = find(id);
+    if (!connection || connection->waiting || router_.hasLogin(id))
+        return;
+    endConnection(id, "closing " + connectionName(id) + " from " + connection->host + ": no login within "
+                          + std::to_string(config_.loginTimeoutMs / 1000) + " s");
+}
+
+void ChatServer::onPeerClosed(ConnectionId id)
+{
+    // Anything still buffered was sent before the close and still counts (a final logout, say);
+    // pump forgets the connection once all of it is handled.
+    if (Connection* connection = find(id)) {
+        connection->peerClosed = true;
+        pump(id);
+    }
+}
+
+void ChatServer::endConnection(ConnectionId id, const std::string& line)
+{
+    log_(line);
+    forget(id);
+}
+
+void ChatServer::forget(ConnectionId id)
+{
+    const auto found = connections_.find(id);
     if (found == connections_.end())
         return;
-    const ConnectionId id = found->second.id;
-    if (--connectionsPerHost_[found->second.peerHost] == 0)
-        connectionsPerHost_.erase(found->second.peerHost);
+    QTcpSocket* socket = found->second.socket;
+    socket->disconnect(this);
+    limits_.closed(id);
     connections_.erase(found);
     for (const std::string& line : router_.connectionClosed(id))
         log_(line);
-    log_("connection #" + std::to_string(id) + " closed");
+    socket->abort();
     socket->deleteLater();
+}
+
+ChatServer::Connection* ChatServer::find(ConnectionId id)
+{
+    const auto found = connections_.find(id);
+    return found == connections_.end() ? nullptr : &found->second;
 }
 
 } // namespace qornc::server

@@ -2,6 +2,7 @@
 
 #include "BlockFramer.h"
 #include "ChatRouter.h"
+#include "ConnectionLimits.h"
 #include "LogSink.h"
 #include "NotifyDispatcher.h"
 
@@ -10,14 +11,18 @@
 #include <QString>
 
 #include <cstddef>
+#include <deque>
+#include <map>
+#include <memory>
 #include <string>
-#include <unordered_map>
 
 class QTcpServer;
 class QTcpSocket;
-class QTimer;
 
 namespace qornc::server {
+
+class HashWorkerPool;
+class StateStore;
 
 struct ServerConfig {
     QHostAddress listenAddress = QHostAddress::AnyIPv4;
@@ -28,20 +33,24 @@ struct ServerConfig {
     std::size_t maxConnectionsPerHost = 16;
     // A connection with no name logged in over it is closed after this long.
     int loginTimeoutMs = 30'000;
+    // Password checks and hashes waiting for a worker thread.
+    std::size_t maxQueuedChecks = 16;
+    // 0: one per core but one, which stays with the event loop; at least one, at most four.
+    std::size_t hashThreads = 0;
     DispatchLimits dispatch;
     std::string stateFile; // empty: registered names live only as long as the server
-    int stateSaveDelayMs = 1'000;
 };
 
-// Accepts request connections, cuts their streams into requests, and hands
-// what the router decides to the dispatcher. It never writes on a request
-// connection.
+// Accepts request connections, cuts their streams into requests and hands each to the router in
+// order, a connection waiting while its password is checked; sends what the router decides, ends
+// the connections it refuses, and brings a new name into use only once the state file holds it.
+// It never writes on a request connection.
 class ChatServer : public QObject {
     Q_OBJECT
 
 public:
     ChatServer(ChatRouter router, ServerConfig config, LogSink log, QObject* parent = nullptr);
-    // Writes the state file if a registration is still waiting to be saved.
+    // Saves the state file, whatever happened before.
     ~ChatServer() override;
 
     bool listen(QString& error);
@@ -52,29 +61,41 @@ public:
 
 private:
     struct Connection {
-        ConnectionId id;
-        std::string peerHost;
-        BlockFramer framer;
+        QTcpSocket* socket;
+        std::string host;
+        BlockFramer framer{};
+        std::deque<std::string> texts{}; // not handled yet; the front one may wait for slow work
+        bool waiting = false;            // for slow work or a save
+        bool peerClosed = false;
     };
 
     void onNewConnection();
-    bool refuse(QTcpSocket* socket, const std::string& host);
+    bool makeRoom(const std::string& host);
     void adopt(QTcpSocket* socket, const std::string& host);
-    void closeIfNoLogin(QTcpSocket* socket);
-    void saveState();
-    void onReadable(QTcpSocket* socket);
-    void onClosed(QTcpSocket* socket);
-    void handleText(const Connection& connection, const std::string& text);
+    void pump(ConnectionId id);
+    bool readMore(ConnectionId id, Connection& connection);
+    void handleFront(ConnectionId id, Connection& connection);
+    void act(ConnectionId id, RouteResult result);
+    void startWork(ConnectionId id, PasswordWork work);
+    void onWorkDone(ConnectionId id, const std::string& host, const PasswordWork& work, const WorkOutcome& outcome);
+    void resumeSaved();
+    void closeIfNoLogin(ConnectionId id);
+    void onPeerClosed(ConnectionId id);
+    void endConnection(ConnectionId id, const std::string& why);
+    void forget(ConnectionId id);
+    Connection* find(ConnectionId id);
 
     ChatRouter router_;
     ServerConfig config_;
     LogSink log_;
+    ConnectionLimits limits_;
     QTcpServer* tcpServer_;
     NotifyDispatcher* dispatcher_;
-    QTimer* saveTimer_;
-    std::unordered_map<QTcpSocket*, Connection> connections_;
-    std::unordered_map<std::string, std::size_t> connectionsPerHost_;
+    StateStore* store_;
+    std::map<ConnectionId, Connection> connections_;
     ConnectionId nextId_ = 1;
+    // Last, so that its threads stop before anything their results would reach goes.
+    std::unique_ptr<HashWorkerPool> workers_;
 };
 
 } // namespace qornc::server

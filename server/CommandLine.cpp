@@ -41,6 +41,10 @@ constexpr NumberOption kNumbers[] = {
      [](ServerOptions& o, long long v) { o.router.registrationWindow = std::chrono::seconds(v); }},
     {"max-password-checks-per-host", 1, 1'000'000,
      [](ServerOptions& o, long long v) { o.router.passwordChecksPerHost = static_cast<std::size_t>(v); }},
+    {"max-queued-checks", 1, 100'000,
+     [](ServerOptions& o, long long v) { o.server.maxQueuedChecks = static_cast<std::size_t>(v); }},
+    {"max-login-backoff", 1, 86'400,
+     [](ServerOptions& o, long long v) { o.router.backoff.maxDelay = std::chrono::seconds(v); }},
     {"max-queued-per-host", 1, 1'000'000,
      [](ServerOptions& o, long long v) { o.server.dispatch.maxQueuedPerHost = static_cast<std::size_t>(v); }},
     {"max-queued", 1, 100'000'000,
@@ -49,6 +53,8 @@ constexpr NumberOption kNumbers[] = {
      [](ServerOptions& o, long long v) { o.server.dispatch.connectTimeoutMs = milliseconds(v); }},
     {"delivery-timeout", 1, 600, [](ServerOptions& o, long long v) { o.server.dispatch.timeoutMs = milliseconds(v); }},
     {"max-backoff", 1, 86'400, [](ServerOptions& o, long long v) { o.server.dispatch.maxBackoffMs = milliseconds(v); }},
+    {"delivery-deadline", 1, 86'400,
+     [](ServerOptions& o, long long v) { o.server.dispatch.deadlineMs = milliseconds(v); }},
     {"log-limit", 1, 1'000'000'000, [](ServerOptions& o, long long v) { o.logLimit = static_cast<std::size_t>(v); }},
 };
 
@@ -173,7 +179,10 @@ std::string usageText()
 
 Reference chat server for the QORNC client. Requests arrive on one TCP
 connection per client, as NUL-padded blocks; every answer or message is sent
-back on a new connection to the client's notification port.
+back on a new connection to the client's notification port, one at a time
+and in order for each host, tried again until it is written out. A request
+with a wrong password, and a login that is refused, end their connection at
+once.
 
 Options:
   --port N          TCP port to accept request connections on (default 22001;
@@ -187,7 +196,11 @@ Options:
   --state-file FILE keep the names registered by a first login in FILE, so
                     that they keep their passwords across restarts; it holds
                     only salted password hashes and is written with mode
-                    0600. Without it they are forgotten when the server stops.
+                    0600, through the link when FILE is a symbolic link. A new
+                    name can be used once FILE holds it; a failed save is
+                    tried again every second. FILE.lock keeps a second server
+                    off the same file. Without it the names are forgotten
+                    when the server stops.
   --bot NAME        add an always-online account that answers every message
                     with the same text (may be repeated)
   -h, --help        print this text and exit
@@ -195,7 +208,9 @@ Options:
 
 Limits, so that one host cannot deny the server to the others:
   --max-connections N
-                    request connections open at once (default 1000)
+                    request connections open at once (default 1000); when
+                    all are taken, a newcomer closes the oldest connection
+                    without a login of the host that has the most of those
   --max-connections-per-host N
                     request connections open at once from one address
                     (default 16)
@@ -208,8 +223,23 @@ Limits, so that one host cannot deny the server to the others:
   --registration-window N
                     length of that window in seconds (default 3600)
   --max-password-checks-per-host N
-                    password hash checks for one address per minute (default
-                    30); a connection needs one per name
+                    password hash checks and new-name hashes for one address
+                    per minute (default 30); a connection needs one per name
+  --max-queued-checks N
+                    hash checks waiting for a hashing thread (default 16;
+                    there is a thread per core but one, at most four); when
+                    all places are taken, a check of a host that logged in
+                    as that name before takes the last one's place, and
+                    others are refused
+  --max-login-backoff N
+                    longest wait, in seconds, after failed logins
+                    (default 900). After three free failures an address
+                    waits 1 s, then 2 s, 4 s ... before its next check, and
+                    each try while it waits counts as a failure. A name that
+                    failed as often makes addresses wait the same way,
+                    except those with fewer than three failures and those
+                    that logged in as it before. Failures are forgotten an
+                    hour after the last one.
   --max-queued-per-host N
                     notifications waiting for one host; beyond it the oldest
                     is dropped (default 5000)
@@ -219,15 +249,19 @@ Limits, so that one host cannot deny the server to the others:
                     seconds a notification connection may take to open
                     (default 2)
   --delivery-timeout N
-                    seconds a notification may take from the start of its
-                    connect until it is written (default 5)
+                    seconds one try at a notification may take from the start
+                    of its connect until it is written (default 5)
   --max-backoff N   longest pause, in seconds, between tries to a host whose
                     deliveries keep failing (default 60)
+  --delivery-deadline N
+                    seconds a notification is tried before it is dropped
+                    (default 60)
   --log-limit N     log lines of one kind per minute; the rest are counted in
                     a "... N similar lines suppressed" line (default 120)
 
 Exit status: 0 after SIGINT/SIGTERM or --help or --version, 1 when the port
-cannot be opened, 2 for a bad option or an unreadable accounts or state file.
+cannot be opened, 2 for a bad option, an unreadable accounts or state file,
+or a state file another server uses.
 )";
 }
 

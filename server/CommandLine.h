@@ -16,7 +16,7 @@ struct ServerOptions {
     std::size_t maxAccounts = AccountBook::kDefaultCapacity;
     std::size_t logLimit = 120; // lines of one kind per minute
     ServerConfig server;
-    RouterLimits router;
+    AuthLimits router;
 };
 
 struct CommandLine {

@@ -35,6 +35,17 @@ std::optional<std::string_view> fieldsAfterPassword(std::string_view afterName,
     return afterName.substr(password.size() + 1);
 }
 
+std::vector<std::string_view> passwordCandidates(std::string_view afterName, std::size_t most)
+{
+    std::vector<std::string_view> candidates;
+    for (auto space = afterName.find(' '); space != std::string_view::npos && candidates.size() < most;
+         space = afterName.find(' ', space + 1)) {
+        if (space > 0)
+            candidates.push_back(afterName.substr(0, space));
+    }
+    return candidates;
+}
+
 std::optional<MessageFields> parseMessageFields(std::string_view fields)
 {
     const WordSplit split = splitFirstWord(fields);

@@ -1,7 +1,9 @@
 #pragma once
 
+#include <cstddef>
 #include <optional>
 #include <string_view>
+#include <vector>
 
 // Field splitting for request texts. Fields are separated by exactly one
 // space and the last field runs to the end, so nothing here trims or
@@ -32,6 +34,10 @@ RequestHead parseHead(std::string_view text);
 // follows that space is returned.
 std::optional<std::string_view> fieldsAfterPassword(std::string_view afterName,
                                                     std::string_view password);
+
+// Where the password may end when it is not known yet: the texts before each of the first `most`
+// spaces, shortest first, leaving out an empty one.
+std::vector<std::string_view> passwordCandidates(std::string_view afterName, std::size_t most);
 
 struct MessageFields {
     std::string_view recipient;

@@ -82,11 +82,44 @@ bool parseLine(std::string_view line, AccountBook& book, std::string& error)
     // The accounts file has the last word on the names it lists.
     if (book.contains(name) && !book.isSlowToCheck(name))
         return true;
-    if (!book.restore(name, hash)) {
+    if (!book.addHashed(name, hash)) {
         error = book.contains(name) ? "duplicate name" : "too many accounts";
         return false;
     }
     return true;
+}
+
+// The whole of `content` in a new file of mode 0600, on disk when this returns true.
+bool writeSynced(const std::string& path, const std::string& content)
+{
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0600);
+    if (fd < 0)
+        return false;
+    // A leftover file of an earlier crash may have had wider permissions.
+    bool ok = ::fchmod(fd, 0600) == 0;
+    for (std::size_t done = 0; ok && done < content.size();) {
+        const ssize_t written = ::write(fd, content.data() + done, content.size() - done);
+        ok = written > 0 || (written < 0 && errno == EINTR);
+        done += written > 0 ? static_cast<std::size_t>(written) : 0;
+    }
+    ok = ok && ::fsync(fd) == 0;
+    const int firstError = errno;
+    const bool closed = ::close(fd) == 0;
+    if (!ok)
+        errno = firstError;
+    return ok && closed;
+}
+
+bool syncFolder(const std::string& file)
+{
+    const std::string folder = std::filesystem::path(file).parent_path().string();
+    const int fd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    // Some file systems cannot sync a folder at all; there is nothing more to do on them.
+    const bool ok = ::fsync(fd) == 0 || errno == EINVAL;
+    ::close(fd);
+    return ok;
 }
 
 bool fail(std::string& error, const std::string& what)
@@ -112,10 +145,25 @@ bool parseState(std::string_view content, AccountBook& book, std::string& error)
         error);
 }
 
+std::string followLinks(const std::string& path)
+{
+    // As the kernel does, but a dangling last link still names the file to create.
+    std::filesystem::path current(path);
+    std::error_code error;
+    for (int hops = 0; hops < 40 && std::filesystem::is_symlink(std::filesystem::symlink_status(current, error));
+         ++hops) {
+        const std::filesystem::path target = std::filesystem::read_symlink(current, error);
+        if (error)
+            break;
+        current = target.is_absolute() ? target : current.parent_path() / target;
+    }
+    return current.string();
+}
+
 bool loadStateFile(const std::string& path, AccountBook& book, std::string& error)
 {
     std::error_code ignored;
-    if (!std::filesystem::exists(std::filesystem::symlink_status(path, ignored)))
+    if (!std::filesystem::exists(std::filesystem::symlink_status(followLinks(path), ignored)))
         return true;
     return loadLineFile(
         path, "state file",
@@ -125,32 +173,18 @@ bool loadStateFile(const std::string& path, AccountBook& book, std::string& erro
 
 bool saveStateFile(const std::string& path, const AccountBook& book, std::string& error)
 {
-    const std::string content = formatState(book);
-    const std::string temporary = path + ".new";
-    const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0600);
-    if (fd < 0)
-        return fail(error, "cannot write state file " + path);
-    // A leftover file of an earlier crash may have had wider permissions.
-    bool ok = ::fchmod(fd, 0600) == 0;
-    for (std::size_t done = 0; ok && done < content.size();) {
-        const ssize_t written = ::write(fd, content.data() + done, content.size() - done);
-        ok = written > 0 || (written < 0 && errno == EINTR);
-        done += written > 0 ? static_cast<std::size_t>(written) : 0;
-    }
-    ok = ok && ::fsync(fd) == 0;
-    ok = ::close(fd) == 0 && ok;
-    if (!ok || ::rename(temporary.c_str(), path.c_str()) != 0) {
+    // Through a link: the link stays, its target gets the new content.
+    const std::string target = followLinks(path);
+    const std::string temporary = target + ".new";
+    if (!writeSynced(temporary, formatState(book)) || ::rename(temporary.c_str(), target.c_str()) != 0) {
         const int saved = errno;
         ::unlink(temporary.c_str());
         errno = saved;
         return fail(error, "cannot write state file " + path);
     }
-    // The rename itself is only durable once the directory is on disk.
-    const std::string folder = std::filesystem::path(path).parent_path().string();
-    if (const int dir = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC); dir >= 0) {
-        ::fsync(dir);
-        ::close(dir);
-    }
+    // The rename itself is only durable once the folder is on disk.
+    if (!syncFolder(target))
+        return fail(error, "cannot sync the folder of state file " + path);
     return true;
 }
 

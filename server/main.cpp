@@ -7,6 +7,7 @@
 #include "LogThrottle.h"
 #include "SignalQuitter.h"
 #include "StateFile.h"
+#include "StateFileLock.h"
 
 #include <QCoreApplication>
 #include <QTimer>
@@ -57,10 +58,11 @@ int main(int argc, char* argv[])
     std::string error;
     if (!options.accountsFile.empty() && !loadAccountsFile(options.accountsFile, accounts, error))
         return fail(2, error);
-    // Written back at once, so that a path the server cannot write fails now
-    // rather than at the first registration.
+    // Held until the end, so that no other server saves over our accounts. Written back at once,
+    // so that a path the server cannot write fails now rather than at the first registration.
+    StateFileLock stateLock;
     if (!options.server.stateFile.empty()
-        && (!loadStateFile(options.server.stateFile, accounts, error)
+        && (!stateLock.acquire(options.server.stateFile, error) || !loadStateFile(options.server.stateFile, accounts, error)
             || !saveStateFile(options.server.stateFile, accounts, error)))
         return fail(2, error);
 

@@ -18,16 +18,32 @@ struct Step {
     std::string logPart;
 };
 
+// As the server does it, with the password work done at once and every new name saved at once.
+RouteResult route(ChatRouter& router, ConnectionId connection, const std::string& host, const std::string& text)
+{
+    RouteResult result = router.handle(connection, host, text);
+    if (!result.work)
+        return result;
+    const PasswordWork work = *result.work;
+    result = router.finish(connection, host, work, perform(work));
+    if (result.endConnection)
+        return result;
+    if (result.registered)
+        router.accountsSaved();
+    return router.handle(connection, host, text);
+}
+
 // Hosts are names to the router. alice on connection 1 from host A and bob on 2 from B have registered;
-// carol is preset. Three slow password checks per host, so a scenario can run out of them.
+// carol is preset. Two new names per host.
 ChatRouter makeRouter(const Clock& clock)
 {
     AccountBook accounts(AccountBook::kDefaultCapacity, PasswordHasher(PasswordHasher::cheapestCost()));
     accounts.preset("carol", "c pw");
-    ChatRouter router(std::move(accounts), {"echo"}, {10, std::chrono::hours(1), 3, std::chrono::minutes(1)},
-                      clock);
-    router.handle(1, "A", "login alice pw");
-    router.handle(2, "B", "login bob two words");
+    AuthLimits limits;
+    limits.registrationsPerHost = 2;
+    ChatRouter router(std::move(accounts), {"echo"}, limits, clock);
+    route(router, 1, "A", "login alice pw");
+    route(router, 2, "B", "login bob two words");
     return router;
 }
 
@@ -39,33 +55,37 @@ const std::vector<std::pair<const char*, std::vector<Step>>> kScenarios = {
       {1, "A", "getbuddy alice pw " + kLong, "A getbuddy false " + kLong, ""},
       {1, "A", "getbuddy alice pw xx" + kLong, "", "too long"}}},
     {"messages go to the recipient's host, a bot echoes to the sender's",
-     {{2, "B", "message bob two words alice hi  there", "A message bob hi  there", "-> alice (9 bytes) delivered to A"},
+     {{2, "B", "message bob two words alice hi  there", "A message bob hi  there", "-> alice (9 bytes) queued for A"},
       {1, "A", "message alice pw bob", "B message alice ", "(0 bytes)"},
       {1, "A", "message alice pw carol hi", "", "dropped: recipient offline"},
       {2, "B", "message bob two words echo ping  pong", "B message echo ping  pong", "echo"},
-      {1, "A", "login echo pw", "", "ignored: login as bot echo"},
+      {1, "A", "login echo pw", "", "refused login echo from A: the name of a bot"},
       {1, "A", "message echo pw alice hi", "", "unknown name echo"}}},
-    {"wrong passwords and malformed requests change nothing",
-     {{2, "B", "message bob two alice hi", "", "wrong password for bob"},
-      {1, "A", "login alice otherpw", "", "wrong password for alice"},
+    {"wrong passwords are refused, malformed requests ignored",
+     {{2, "B", "message bob two alice hi", "", "refused message bob from B: wrong password"},
+      {1, "A", "login alice otherpw", "", "refused login alice from A: wrong password"},
       {9, "I", "getbuddy zed pw bob", "", "unknown name zed"},
+      {9, "I", "login carol c", "", "refused login carol from I: wrong password"},
       {1, "A", "getbuddy alice pw", "", "malformed getbuddy"},
       {1, "A", "message alice pw", "", "malformed message"},
       {1, "A", "\x01x\x7f pw", "", "unknown request '?x?'"}}},
     {"a password with spaces is found on a connection that never logged in",
      {{5, "B", "getbuddy bob two words two alice", "B getbuddy false two alice", ""},
-      {5, "B", "getbuddy bob two alice", "", "wrong password for bob"},
+      {6, "B", "getbuddy bob two alice", "", "refused getbuddy bob from B: wrong password"},
       {7, "G", "getbuddy carol c pw alice", "G getbuddy true alice", ""},
-      {7, "G", "login carol c", "", "wrong password for carol"}}},
-    {"slow password checks run out per host for a minute, not for others",
-     {{7, "G", "login alice xpw", "", "wrong password"},
-      {8, "G", "login alice pw y", "", "wrong password"},
-      {9, "G", "getbuddy alice zpw bob", "", "wrong password"},
-      {9, "G", "login alice pw", "", "not checked: too many checks from G"},
-      {9, "G", "login carol c pw", "", "login carol from G"},
+      {7, "G", "login carol c", "", "from G: wrong password"}}},
+    {"failed logins make their host wait, not the owner elsewhere; new names run out per host",
+     {{7, "G", "login alice xpw", "", "from G: wrong password"},
+      {8, "G", "login alice pw y", "", "from G: wrong password"},
+      {9, "G", "login carol pw", "", "from G: wrong password"},
+      {10, "G", "login alice zpw", "", "from G: wrong password"},
+      {11, "G", "login alice pw", "", "too many failed logins from that host, next try in 2 s"},
       {3, "C", "login alice pw", "", "login alice from C"},
+      {3, "C", "login d1 pw", "", "login d1 from C"},
+      {4, "C", "login d2 pw", "", "login d2 from C"},
+      {5, "C", "login d3 pw", "", "from C: too many new names from that host"},
       {0, "", "", "", ""},
-      {9, "G", "login alice pw", "", "login alice from G"}}},
+      {12, "G", "login alice pw", "", "login alice from G"}}},
     {"a login moves a name to its connection; a close takes only that connection's names offline",
      {{2, "B", "login dave dpw", "", "login dave from B"},
       {3, "C", "login bob two words", "", "login bob from C"},
@@ -92,9 +112,10 @@ TEST(ChatRouter, Scenarios)
                 for (const std::string& line : router.connectionClosed(step.connection))
                     log += line + "\n";
             } else {
-                const RouteResult result = router.handle(step.connection, step.host, step.request);
+                const RouteResult result = route(router, step.connection, step.host, step.request);
                 log = result.log;
                 sent = result.notification ? result.notification->host + " " + result.notification->text : "";
+                EXPECT_EQ(result.endConnection, log.starts_with("refused ")) << name << ", " << i + 1;
             }
             EXPECT_EQ(sent, step.expected) << name << ", step " << i + 1 << "\n" << log;
             EXPECT_NE(log.find(step.logPart), std::string::npos) << name << ", step " << i + 1 << "\n" << log;

@@ -6,6 +6,7 @@
 #include <QTcpSocket>
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -24,9 +25,10 @@ inline QByteArray note(const std::string& text) { return QByteArray::fromStdStri
 // connection carried, in the order the connections closed.
 class NotifySink : public QObject {
 public:
-    NotifySink();
+    explicit NotifySink(const char* address = "127.0.0.1", quint16 port = 0, int backlog = 50);
 
     quint16 port() const { return server_.serverPort(); }
+    QTcpServer& server() { return server_; }
     const std::vector<QByteArray>& received() const { return received_; }
     bool waitForCount(std::size_t n, int ms = 5000) const { return waitFor([&] { return received_.size() >= n; }, ms); }
 
@@ -45,9 +47,30 @@ public:
 
     void send(std::string_view text, int blockSize = 128) { sendRaw(block(text, blockSize)); }
     void sendRaw(const QByteArray& bytes) { socket_.write(bytes); }
+    bool isOpen() const { return socket_.state() == QAbstractSocket::ConnectedState; }
 
 private:
     QTcpSocket socket_;
 };
 
+// Runs the current test again in network and mount namespaces of its own, as root, where all of
+// 127/8 is local, ports are private and file systems may be mounted. Empty inside that run;
+// outside, why it could not run, or its exit code and output.
+struct NamespaceRun {
+    bool unavailable = false;
+    int exitCode = 0;
+    std::string output;
+};
+std::optional<NamespaceRun> rerunInOwnNamespace();
+
 } // namespace qornc::server::test
+
+// Opens a test that must run in namespaces of its own: outside them, it runs the test there and
+// reports its outcome.
+#define QORNC_IN_OWN_NAMESPACE()                                                                   \
+    if (const auto run = ::qornc::server::test::rerunInOwnNamespace()) {                           \
+        if (run->unavailable)                                                                      \
+            GTEST_SKIP() << "needs root and network and mount namespaces";                         \
+        EXPECT_EQ(run->exitCode, 0) << run->output;                                                \
+        return;                                                                                    \
+    }

@@ -2,11 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <QDir>
+#include <QFileInfo>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTcpServer>
 #include <QTemporaryDir>
 
+#include <memory>
 #include <set>
 
 using namespace qornc::server::test;
@@ -15,17 +18,32 @@ namespace {
 
 constexpr int kTimeoutMs = 10'000;
 
-// Starts the program on a free loopback port; returns that port, 0 on failure.
-quint16 start(QProcess& process, QStringList args)
-{
-    process.setProcessChannelMode(QProcess::MergedChannels);
-    process.start(QStringLiteral(QORNC_SERVER_BINARY), args << "--listen=127.0.0.1" << "--port=0");
-    QString out;
-    const QRegularExpression ready(QStringLiteral("listening on 127\\.0\\.0\\.1:(\\d+)"));
-    waitFor([&] { return ready.match(out += process.readAll()).hasMatch() || process.state() == QProcess::NotRunning; },
-            kTimeoutMs);
-    return ready.match(out).captured(1).toUShort();
-}
+// The program on a free loopback port, with everything it printed.
+class RunningServer {
+public:
+    explicit RunningServer(QStringList args)
+    {
+        process_.setProcessChannelMode(QProcess::MergedChannels);
+        process_.start(QStringLiteral(QORNC_SERVER_BINARY), args << "--listen=127.0.0.1" << "--port=0");
+        printed(QStringLiteral(", notifications to port"));
+        port_ = QRegularExpression(QStringLiteral("listening on [^:]*:(\\d+)")).match(output_).captured(1).toUShort();
+    }
+    ~RunningServer() { process_.kill(); process_.waitForFinished(); }
+
+    quint16 port() const { return port_; }
+    QProcess& process() { return process_; }
+    // Waits until the output holds `text`.
+    bool printed(const QString& text)
+    {
+        const auto seen = [&] { return (output_ += process_.readAll()).contains(text); };
+        return waitFor([&] { return seen() || process_.state() == QProcess::NotRunning; }, kTimeoutMs) && seen();
+    }
+
+private:
+    QProcess process_;
+    QString output_;
+    quint16 port_ = 0;
+};
 
 // The exit code (-1 when it crashed or hung) and everything it printed.
 std::pair<int, QString> runToEnd(const QStringList& args)
@@ -63,7 +81,7 @@ TEST(ServerBinary, ExitCodesAndOptionsAsDocumented)
         {{"--accounts", broken}, 2, "line 2"},
         {{"--state-file", dir.path()}, 2, "cannot read state file"},
         {{"--state-file", broken}, 2, "line 2"},
-        {{"--state-file", "/nonexistent/state"}, 2, "cannot write state file"},
+        {{"--state-file", "/nonexistent/state"}, 2, "cannot lock state file"},
         {{"--listen", "127.0.0.1", "--port", QString::number(occupant.serverPort())}, 1, "cannot listen"},
     };
     for (const auto& [args, exitCode, textPart] : cases) {
@@ -85,37 +103,81 @@ TEST(ServerBinary, ExitCodesAndOptionsAsDocumented)
               found(runToEnd({"--help"}).second));
 }
 
-TEST(ServerBinary, RegisteredNameKeepsItsPasswordAcrossARestart)
+// A kill right after the registrations loses none of them; a second server on the file refuses
+// to start; a symbolic link stays one and its target holds the accounts.
+TEST(ServerBinary, RegisteredNamesSurviveAKillBehindALinkWithOneServerPerFile)
 {
     NotifySink sink;
     QTemporaryDir dir;
+    ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("real")));
+    ASSERT_FALSE(writeFile(dir, "real/state", "").isEmpty());
     const QString state = dir.filePath(QStringLiteral("state"));
+    ASSERT_TRUE(QFile::link(QStringLiteral("real/state"), state));
     const QStringList args = {"--notify-port", QString::number(sink.port()), "--state-file", state, "--bot", "echo",
                               "--accounts", writeFile(dir, "accounts", "# preset\r\nbob preset pw\r\n")};
-    QProcess first;
-    RequestClient alice(start(first, args));
-    alice.send("login alice s3cret word");
-    alice.send("getbuddy alice s3cret word alice");
-    ASSERT_TRUE(sink.waitForCount(1, kTimeoutMs));
-    first.terminate();
-    ASSERT_TRUE(first.waitForFinished(kTimeoutMs));
-    EXPECT_EQ(first.exitCode(), 0);
-
+    {
+        RunningServer first(args);
+        const auto [code, output] = runToEnd({"--state-file", dir.filePath(QStringLiteral("real/state")), "--listen=127.0.0.1", "--port=0"});
+        EXPECT_EQ(code, 2);
+        EXPECT_TRUE(output.contains(QLatin1String("in use by another qornc-server"))) << output.toStdString();
+        std::vector<std::unique_ptr<RequestClient>> clients;
+        for (int i = 0; i < 10; ++i) {
+            clients.push_back(std::make_unique<RequestClient>(first.port()));
+            clients.back()->send("login alice" + std::to_string(i) + " s3cret word");
+        }
+        for (int i = 0; i < 10; ++i)
+            ASSERT_TRUE(first.printed(QStringLiteral("login alice%1 from").arg(i)));
+        first.process().kill();
+    }
+    EXPECT_TRUE(QFileInfo(state).isSymLink());
     QFile file(state);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     const QByteArray saved = file.readAll();
-    EXPECT_TRUE(!saved.contains("s3cret") && saved.contains(" alice\n")) << saved.toStdString();
-    EXPECT_EQ(QFile::permissions(state), QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser);
+    for (int i = 0; i < 10; ++i)
+        EXPECT_TRUE(saved.contains(" alice" + QByteArray::number(i) + "\n")) << i << saved.toStdString();
+    EXPECT_FALSE(saved.contains("s3cret"));
+    EXPECT_EQ(file.permissions(), QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser);
 
-    QProcess second;
-    const quint16 port = start(second, args);
-    RequestClient thief(port);
-    thief.send("getbuddy alice stolen alice");
-    RequestClient owner(port);
-    owner.send("getbuddy alice s3cret word alice");
+    RunningServer second(args);
+    RequestClient thief(second.port());
+    thief.send("getbuddy alice0 stolen alice0");
+    RequestClient owner(second.port());
+    owner.send("getbuddy alice9 s3cret word alice9");
     owner.send("message bob preset pw echo hi");
-    ASSERT_TRUE(sink.waitForCount(3, kTimeoutMs));
+    ASSERT_TRUE(sink.waitForCount(2, kTimeoutMs));
     waitFor([] { return false; }, 200);
-    EXPECT_EQ(sink.received(), (std::vector<QByteArray>{note("getbuddy true alice"), note("getbuddy false alice"),
-                                                        note("message echo hi")}));
+    EXPECT_EQ(sink.received(), (std::vector<QByteArray>{note("getbuddy false alice9"), note("message echo hi")}));
+}
+
+// Names registered while the disk is full are used only once they are on disk, which they are
+// as soon as there is room again, and after a clean stop.
+TEST(ServerBinary, RegistrationsOnAFullDiskAreSavedOnceThereIsRoom)
+{
+    QORNC_IN_OWN_NAMESPACE();
+    QTemporaryDir dir;
+    ASSERT_EQ(QProcess::execute(QStringLiteral("mount"), {"-t", "tmpfs", "-o", "size=64k", "tmpfs", dir.path()}), 0);
+    NotifySink sink;
+    RunningServer server({"--notify-port", QString::number(sink.port()), "--state-file", dir.filePath("state")});
+    const QString filler = dir.filePath(QStringLiteral("filler"));
+    QProcess::execute(QStringLiteral("sh"), {"-c", "cat /dev/zero > \"$0\" 2>/dev/null", filler});
+    std::vector<std::unique_ptr<RequestClient>> clients;
+    for (const std::string name : {"n1", "n2", "n3"}) {
+        clients.push_back(std::make_unique<RequestClient>(server.port()));
+        clients.back()->send("login " + name + " pw");
+        clients.back()->send("getbuddy " + name + " pw " + name);
+    }
+    ASSERT_TRUE(server.printed(QStringLiteral("No space left on device")));
+    waitFor([] { return false; }, 1500);
+    EXPECT_TRUE(sink.received().empty()) << "a name was used before it was on disk";
+
+    QFile::remove(filler);
+    EXPECT_TRUE(sink.waitForCount(3, kTimeoutMs));
+    server.process().terminate();
+    ASSERT_TRUE(server.process().waitForFinished(kTimeoutMs));
+    EXPECT_EQ(server.process().exitCode(), 0);
+    QFile state(dir.filePath(QStringLiteral("state")));
+    ASSERT_TRUE(state.open(QIODevice::ReadOnly));
+    const QByteArray saved = state.readAll();
+    EXPECT_TRUE(saved.contains(" n1\n") && saved.contains(" n2\n") && saved.contains(" n3\n")) << saved.toStdString();
+    QProcess::execute(QStringLiteral("umount"), {dir.path()});
 }
