@@ -259,9 +259,9 @@ Limits, so that one host cannot deny the server to the others:
   --log-limit N     log lines of one kind per minute; the rest are counted in
                     a "... N similar lines suppressed" line (default 120)
 
-Exit status: 0 after SIGINT/SIGTERM or --help or --version, 1 when the port
-cannot be opened, 2 for a bad option, an unreadable accounts or state file,
-or a state file another server uses.
+Exit status: 0 after SIGINT/SIGTERM or --help or --version, 1 for a bad
+option, 2 for an unreadable accounts or state file or a state file another
+server uses, 3 when the port cannot be opened.
 )";
 }
 

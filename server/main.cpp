@@ -48,7 +48,7 @@ int main(int argc, char* argv[])
         return 0;
     }
     if (command.action == CommandLine::Action::Fail)
-        return fail(2, command.error + " (see --help)");
+        return fail(1, command.error + " (see --help)");
 
     QCoreApplication app(argc, argv);
     const SignalQuitter quitter;
@@ -74,7 +74,7 @@ int main(int argc, char* argv[])
     const std::size_t known = accounts.size();
     ChatServer server(ChatRouter(std::move(accounts), options.bots, options.router), options.server, log);
     if (QString listenError; !server.listen(listenError))
-        return fail(1, listenError.toStdString());
+        return fail(3, listenError.toStdString());
     if (!quitter.isActive())
         log("warning: SIGINT/SIGTERM will not shut down cleanly");
     log("listening on " + options.listenAddress + ":" + std::to_string(server.port()) + ", notifications to port "

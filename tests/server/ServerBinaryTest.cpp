@@ -65,8 +65,8 @@ QString writeFile(const QTemporaryDir& dir, const char* name, const QByteArray& 
 
 } // namespace
 
-// Exit codes: 0 for help and version, 2 for a bad command line, accounts or state file, 1 when
-// the port is taken; and the manual page that documents them.
+// Exit codes: 0 for help and version, 1 for a bad command line, 2 for a bad accounts or state
+// file, 3 when the port is taken; and the manual page that documents them.
 TEST(ServerBinary, ExitCodesAndOptionsAsDocumented)
 {
     QTcpServer occupant;
@@ -76,13 +76,13 @@ TEST(ServerBinary, ExitCodesAndOptionsAsDocumented)
     const std::tuple<QStringList, int, const char*> cases[] = {
         {{"--help"}, 0, "--max-connections-per-host N"},
         {{"--version"}, 0, "qornc-server 1."},
-        {{"--bogus"}, 2, "unknown option '--bogus'"},
-        {{"--max-queued-per-host", "0"}, 2, "bad value '0' for --max-queued-per-host"},
+        {{"--bogus"}, 1, "unknown option '--bogus'"},
+        {{"--max-queued-per-host", "0"}, 1, "bad value '0' for --max-queued-per-host"},
         {{"--accounts", broken}, 2, "line 2"},
         {{"--state-file", dir.path()}, 2, "cannot read state file"},
         {{"--state-file", broken}, 2, "line 2"},
         {{"--state-file", "/nonexistent/state"}, 2, "cannot lock state file"},
-        {{"--listen", "127.0.0.1", "--port", QString::number(occupant.serverPort())}, 1, "cannot listen"},
+        {{"--listen", "127.0.0.1", "--port", QString::number(occupant.serverPort())}, 3, "cannot listen"},
     };
     for (const auto& [args, exitCode, textPart] : cases) {
         const auto [code, output] = runToEnd(args);
