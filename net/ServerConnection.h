@@ -59,4 +59,4 @@ private:
 inline constexpr const char* kLoginTooLongText = "Can't log in: the name and password together are too long.";
 inline constexpr const char* kLinkLostText = "Connection to the server lost: Error code %1.";
 inline constexpr const char* kLoginRefusedText =
-    "The server ended the connection right after the login: the name or password may be wrong.";
+    "Refused at login: the name or password may be wrong.";

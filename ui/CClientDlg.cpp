@@ -77,7 +77,7 @@ void CClientDlg::BuildWindow()
     m_autoUpdate = qobject_cast<QCheckBox*>(control(IDC_AUTO_UPDATE));
     m_editList = qobject_cast<QPushButton*>(control(IDC_EDIT_LIST));
     connect(new TextCapacityGuard(m_contacts, kContactEditLimit), &TextCapacityGuard::refused, this, [this] {
-        SetStatus(QStringLiteral("The contact list is full: that change would not fit, so it was not made."));
+        SetStatus(QStringLiteral("Contact list full: that change was not made."));
     });
     new InputLineLimit(m_input, kInputLineLimit, *m_statusLine);
 

@@ -38,7 +38,7 @@ protected:
 // says so when a keystroke or a paste did not fit.
 TEST_F(ChattingTest, EnterSendsToEverySelectedContactWithOneEntry)
 {
-    const QString full = QStringLiteral("The message is at its limit of 128 bytes: what did not fit was left out.");
+    const QString full = QStringLiteral("Message full at 128 bytes: the rest was left out.");
     StartWith("alice\r\nbob\r\ncarol\r\n");
     DeliverPresence({"carol", "alice", "bob"}, true);
     SelectRows({2, 0, 1});
@@ -123,7 +123,7 @@ TEST_F(ChattingTest, ContactEditorRefusesTextBeyondItsCapacityInBytes)
     contacts()->moveCursor(QTextCursor::End);
     QTest::keyClicks(contacts(), QStringLiteral("b"));
     EXPECT_EQ(contacts()->document()->toRawText().replace(QChar::ParagraphSeparator, '\n'), full);
-    EXPECT_TRUE(status().contains(QStringLiteral("contact list is full"))) << status().toStdString();
+    EXPECT_TRUE(status().contains(QStringLiteral("Contact list full"))) << status().toStdString();
 }
 
 }  // namespace
