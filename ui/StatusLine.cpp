@@ -11,6 +11,7 @@ void StatusLine::Show(const QString& text)
 {
     m_line->setText(text);
     m_line->setCursorPosition(0);
+    m_line->setToolTip(text); // a long address can still run past the line's end
     m_showsLinkDown = false;
 }
 
