@@ -28,12 +28,19 @@ add_library(qornc_qt STATIC
   ui/MessageBoxes.cpp
   ui/QtBytes.cpp
   ui/StatusLine.cpp
+  ui/StatusNotifierWatch.cpp
   ui/TextCapacityGuard.cpp
   ui/TrayClick.cpp
   ui/TrayIcon.cpp
+  ui/TrayWatch.cpp
+  ui/WindowReach.cpp
+  ui/XEmbedTrayWatch.cpp
 )
 target_include_directories(qornc_qt PUBLIC ${CMAKE_CURRENT_SOURCE_DIR} ${CMAKE_CURRENT_BINARY_DIR}/generated)
-target_link_libraries(qornc_qt PUBLIC qornc_core Qt6::Widgets Qt6::Network Qt6::DBus PRIVATE qornc_warnings)
+# xcb: the X notification area is watched on Qt's own X connection.
+find_package(PkgConfig REQUIRED)
+pkg_check_modules(XCB REQUIRED IMPORTED_TARGET xcb)
+target_link_libraries(qornc_qt PUBLIC qornc_core Qt6::Widgets Qt6::Network Qt6::DBus PRIVATE PkgConfig::XCB qornc_warnings)
 
 add_executable(qornc app/main.cpp app/ClientCommandLine.cpp app/SessionBusAddress.cpp)
 target_link_libraries(qornc PRIVATE qornc_qt qornc_warnings)

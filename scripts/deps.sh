@@ -10,7 +10,7 @@ PACKAGES=(
   xvfb xauth xdotool imagemagick x11-utils
   clang libclang-rt-14-dev
   iproute2 fonts-dejavu-core python3-tk desktop-file-utils
-  openbox trayer tint2 dbus dbus-x11 libsodium-dev
+  openbox trayer tint2 dbus dbus-x11 libsodium-dev libxcb1-dev python3-gi gir1.2-glib-2.0
   dpkg-dev fakeroot file lintian appstream ccache
 )
 

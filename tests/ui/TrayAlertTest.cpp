@@ -1,5 +1,5 @@
-// The tray: the two icons' pictures, the window behind the icon until it is clicked, and the
-// icon blinking while a message waits unseen.
+// The tray: the icons' pictures, the window behind the icon until it is clicked, the icon
+// greyed while the link is down, and blinking while a message waits unseen.
 #include <QApplication>
 #include <QPlainTextEdit>
 #include <QScrollBar>
@@ -18,10 +18,12 @@ QImage Pixels(const QIcon& icon)
 class TrayAlertTest : public UiFixture {
 protected:
     [[nodiscard]] bool ShowsAlertIcon() { return Pixels(window().tray().icon()) == Pixels(TrayIcon::AlertIcon()); }
-    void ExpectAlert(bool on)
+    void ExpectAlert(bool on, bool linkUp = true)
     {
-        EXPECT_EQ(window().tray().toolTip(), on ? QStringLiteral("QORNC - New message(s)") : QStringLiteral("QORNC"));
-        EXPECT_EQ(Pixels(window().tray().icon()), Pixels(on ? TrayIcon::AlertIcon() : TrayIcon::NormalIcon()));
+        const QString quiet = linkUp ? QStringLiteral("QORNC") : QStringLiteral("QORNC - Not connected");
+        EXPECT_EQ(window().tray().toolTip(), on ? QStringLiteral("QORNC - New message(s)") : quiet);
+        const QIcon base = linkUp ? TrayIcon::NormalIcon() : TrayIcon::OfflineIcon();
+        EXPECT_EQ(Pixels(window().tray().icon()), Pixels(on ? TrayIcon::AlertIcon() : base));
         EXPECT_EQ(state().g_alertActive, on ? 1 : 0);
     }
 };
@@ -71,10 +73,43 @@ TEST_F(TrayAlertTest, MessagesWhileHiddenShowInOrderAndBlinkUntilTheWindowIsActi
     EXPECT_TRUE(window().isHidden());
 }
 
+// Greyed from the normal picture's own pixels: the same shape, no colour left.
+TEST_F(TrayAlertTest, TheIconIsGreyedWhileTheLinkIsDownAndTheAlertTakesTurnsWithIt)
+{
+    const QImage normal = Pixels(TrayIcon::NormalIcon());
+    const QImage offline = Pixels(TrayIcon::OfflineIcon());
+    ASSERT_EQ(offline.size(), normal.size());
+    for (int y = 0; y < normal.height(); ++y) {
+        for (int x = 0; x < normal.width(); ++x) {
+            const QRgb pixel = offline.pixel(x, y);
+            ASSERT_EQ(qAlpha(pixel), qAlpha(normal.pixel(x, y))) << x << "," << y;
+            ASSERT_TRUE(qRed(pixel) == qGreen(pixel) && qGreen(pixel) == qBlue(pixel)) << x << "," << y;
+        }
+    }
+    EXPECT_NE(offline, normal);
+    Start(true);
+    ExpectAlert(false);
+    server.ResetRequest(); // the server goes away
+    ASSERT_TRUE(WaitFor([&] { return state().g_link.g_connected == 0; }));
+    ExpectAlert(false, false);
+    Deliver("message bob still there?");
+    ExpectAlert(true, false);
+    window().tray().BlinkTimerProc();
+    EXPECT_EQ(Pixels(window().tray().icon()), offline);
+    EXPECT_EQ(window().tray().toolTip(), QStringLiteral("QORNC - New message(s)"));
+    window().OnTrayNotify();
+    ASSERT_TRUE(WaitFor([&] { return state().g_alertActive == 0; }));
+    ExpectAlert(false, false);
+    window().OnConnectButton();
+    ExpectAlert(false);
+    window().OnDisconnectButton();
+    ExpectAlert(false, false);
+}
+
 TEST_F(TrayAlertTest, MessageWhileActiveStartsNoAlert)
 {
-    Start(false);
-    window().activateWindow();
+    Start(true);
+    window().OnTrayNotify();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&window()));
     // Not even for the one pass that shows it, to be stopped by the next.
     HandleNotification(state(), "message bob hi");
