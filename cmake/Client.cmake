@@ -6,6 +6,7 @@ add_library(qornc_qt STATIC
   app/CSetupDlg.cpp
   app/ExitSignals.cpp
   app/SettingsWriter.cpp
+  app/SingleCopyHandOver.cpp
   app/SingleCopyLock.cpp
   net/CLinkSocket.cpp
   net/NotificationListener.cpp

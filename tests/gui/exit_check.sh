@@ -91,29 +91,45 @@ kept stalled || fail "the unedited list.cfg was rewritten after a signal in the 
 kill -KILL "$STALL"
 wait "$STALL" 2>/dev/null
 
-step "a second copy in the same folder"
+# A later start in FOLDER while the copy FIRST runs there: it hands over and ends with status 0,
+# one line on standard error, the settings untouched and no login of its own.
+second_start() { # folder user logins-expected
+  cp -p "$WORK/$1/info.cfg" "$WORK/$1/list.cfg" "$WORK/"
+  start "$1"
+  within 5 gone "$PID" || fail "the second copy did not exit on its own ($1)"
+  wait "$PID" || fail "the second copy exited with status $? ($1)"
+  [ "$(wc -l <"$WORK/$1/err.log")" -eq 1 ] &&
+    grep -q "QORNC already runs in the folder $WORK/$1. Its window is" "$WORK/$1/err.log" ||
+    fail "the second copy did not say in one line that it handed over ($1)"
+  sleep 1
+  [ "$(logged_times "login $2")" -eq "$3" ] || fail "the second copy logged in ($1)"
+  cmp -s "$WORK/info.cfg" "$WORK/$1/info.cfg" && cmp -s "$WORK/list.cfg" "$WORK/$1/list.cfg" ||
+    fail "the second copy touched the settings ($1)"
+  gone "$FIRST" && fail "the first copy ended ($1)"
+}
+
+step "a second copy in the same folder, also in one whose path is too long for a socket's address"
 start_server "$SERVER_BIN" --listen 127.0.0.1 --bot echo && logged "listening on 127.0.0.1:22001" ||
   fail "qornc-server did not restart"
-folder shared u5
-start shared
-FIRST=$PID
-within 5 logged "login u5 from" || fail "no login of the first copy"
-cp -p "$WORK/shared/info.cfg" "$WORK/shared/list.cfg" "$WORK/"
-start shared
-within 5 gone "$PID" || fail "the second copy did not exit on its own"
-wait "$PID" && fail "the second copy exited with status 0"
-grep -q "QORNC already runs in the folder $WORK/shared" "$WORK/shared/err.log" || fail "the second copy did not say why"
-sleep 1
-[ "$(logged_times "login u5")" -eq 1 ] || fail "the second copy logged in"
-cmp -s "$WORK/info.cfg" "$WORK/shared/info.cfg" && cmp -s "$WORK/list.cfg" "$WORK/shared/list.cfg" ||
-  fail "the second copy touched the settings"
-gone "$FIRST" && fail "the first copy ended"
+LONG=deep/$(printf 'f%.0s' $(seq 120))
+for case in "$LONG:u6" shared:u5; do # the shared folder's copy stays for the next step
+  name=${case%:*} user=${case##*:}
+  folder "$name" "$user"
+  start "$name"
+  FIRST=$PID
+  within 5 logged "login $user from" || fail "no login of the first copy ($name)"
+  second_start "$name" "$user" 1
+  [ "$name" = shared ] || end_by TERM "$FIRST" "the first copy ($name)"
+done
 
-step "a crashed copy's lock is taken over"
+step "a crashed copy's lock and socket are taken over"
 kill -KILL "$FIRST"
 wait "$FIRST" 2>/dev/null
+[ -S "$WORK/shared/.qornc.sock" ] || fail "the crashed copy left no socket behind"
 start shared
+FIRST=$PID
 within 5 logged "login u5 from" 2 || fail "a copy after a crashed one did not start"
-end_by TERM "$PID" "after a takeover"
+second_start shared u5 2
+end_by TERM "$FIRST" "after a takeover"
 kept shared || fail "the unedited list.cfg was rewritten after the takeover"
 echo "exit check: all passed"
