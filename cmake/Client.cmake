@@ -34,6 +34,7 @@ add_library(qornc_qt STATIC
   ui/TrayClick.cpp
   ui/TrayIcon.cpp
   ui/TrayWatch.cpp
+  ui/WaylandActivation.cpp
   ui/WindowReach.cpp
   ui/XEmbedTrayWatch.cpp
 )
@@ -41,7 +42,15 @@ target_include_directories(qornc_qt PUBLIC ${CMAKE_CURRENT_SOURCE_DIR} ${CMAKE_C
 # xcb: the X notification area is watched on Qt's own X connection.
 find_package(PkgConfig REQUIRED)
 pkg_check_modules(XCB REQUIRED IMPORTED_TARGET xcb)
-target_link_libraries(qornc_qt PUBLIC qornc_core Qt6::Widgets Qt6::Network Qt6::DBus PRIVATE PkgConfig::XCB qornc_warnings)
+# xdg-activation: on Wayland the client passes the desktop's activation token on itself; the
+# protocol's interface tables are generated C.
+enable_language(C)
+find_package(Qt6 REQUIRED COMPONENTS WaylandClient)
+pkg_get_variable(WAYLAND_PROTOCOLS_DIR wayland-protocols pkgdatadir)
+set(QORNC_XDG_ACTIVATION_XML ${WAYLAND_PROTOCOLS_DIR}/staging/xdg-activation/xdg-activation-v1.xml)
+qt6_generate_wayland_protocol_client_sources(qornc_qt FILES ${QORNC_XDG_ACTIVATION_XML})
+target_link_libraries(qornc_qt PUBLIC qornc_core Qt6::Widgets Qt6::Network Qt6::DBus
+                      PRIVATE PkgConfig::XCB Qt6::WaylandClient Qt6::GuiPrivate qornc_warnings)
 
 add_executable(qornc app/main.cpp app/ClientCommandLine.cpp app/SessionBusAddress.cpp)
 target_link_libraries(qornc PRIVATE qornc_qt qornc_warnings)

@@ -39,11 +39,11 @@ CClientDlg::CClientDlg(ClientState& state, ServerConnection& server, Notificatio
     , m_boxes(boxes)
     , m_options(std::move(options))
     , m_tray(state, m_options.trayAvailable)
-    , m_notifier(this)
     , m_reach(*this, state, m_tray)
     , m_pump([this] { PreTranslateMessage(); })
 {
     BuildWindow();
+    connect(&m_notifier, &DesktopNotifier::activated, &m_reach, &WindowReach::BringUp);
     connect(&m_server, &ServerConnection::received, &m_pump, &IdlePump::Schedule);
     connect(&m_listener, &NotificationListener::received, &m_pump, &IdlePump::Schedule);
     connect(m_link.get(), &LinkPresenter::linkLost, this, &CClientDlg::OnLinkDown);

@@ -42,7 +42,7 @@ void WindowReach::OnTrayClick()
     m_state.g_windowHidden = 1;
 }
 
-void WindowReach::BringUp(const QByteArray& /*activationToken*/)
+void WindowReach::BringUp(const QByteArray& activationToken)
 {
     m_hideUntilClicked = false; // the user has seen the window now
     m_window.showNormal();
@@ -50,6 +50,7 @@ void WindowReach::BringUp(const QByteArray& /*activationToken*/)
     m_window.raise();
     m_window.activateWindow();
     m_window.setFocus();
+    (void)m_activation.Activate(m_window, activationToken); // on Wayland only this request is heard
 }
 
 void WindowReach::Close()

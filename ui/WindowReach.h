@@ -6,6 +6,8 @@
 #include <QByteArray>
 #include <QObject>
 
+#include "ui/WaylandActivation.h"
+
 class QWidget;
 class TrayIcon;
 struct ClientState;
@@ -33,5 +35,6 @@ private:
     QWidget& m_window;
     ClientState& m_state;
     TrayIcon& m_tray;
+    WaylandActivation m_activation;
     bool m_hideUntilClicked = false;
 };
