@@ -60,8 +60,6 @@ click_slot() { # xdotool arguments after moving onto the slot's centre
   x=${x%%+*}
   xdotool mousemove $((x + w / 2)) $((y + h / 2)) "$@"
 }
-# Sends a NUL-padded request block of SIZE bytes on the connection on fd 3.
-block() { printf '%s' "$1" >&3; head -c $((256 - ${#1})) /dev/zero >&3; }
 
 start_client() { # log name
   (cd "$CONFIG" && exec env QT_QPA_PLATFORM=xcb XDG_RUNTIME_DIR="$WORK" "$CLIENT_BIN" >"$WORK/$1.log" 2>&1) &
@@ -79,10 +77,7 @@ second_start() { # log name
   local first=$CLIENT second window
   start_client "$1"
   second=$CLIENT CLIENT=$first
-  within 5 gone "$second" || fail "the second start did not end"
-  wait "$second" || fail "the second start exited with status $?"
-  [ "$(wc -l <"$WORK/$1.log")" -eq 1 ] && grep -q "QORNC already runs in the folder" "$WORK/$1.log" ||
-    fail "the second start did not say in one line on standard error that the client runs"
+  handed_over "$second" "$WORK/$1.log" "$CONFIG"
   within 3 shown "QOR Network Client" || fail "the second start did not bring the window up"
   window=$(window_of "QOR Network Client")
   within 3 eval '[ "$(xdotool getactivewindow 2>/dev/null)" = "$window" ]' ||
@@ -98,31 +93,24 @@ start_server "$SERVER_BIN" --listen 127.0.0.1 --bot echo && logged "listening on
 
 step "no tray at start: the window stays shown, a StatusNotifier tray 3 s later gets the icon"
 printf 'userid early\npassword pw\nserverip 127.0.0.1\n' >"$CONFIG/info.cfg"
-# A session bus of our own, for the StatusNotifier tray.
-dbus-daemon --session --nofork --print-address >"$WORK/bus.address" 2>"$WORK/dbus.log" &
-pids+=($!)
-within 5 [ -s "$WORK/bus.address" ] || fail "no session bus"
-export DBUS_SESSION_BUS_ADDRESS=$(head -n1 "$WORK/bus.address")
+start_session_bus # for the StatusNotifier tray
 start_client early
 within 10 shown "QOR Network Client" || fail "without a tray the window did not show"
 sleep 3
-/usr/bin/python3 "$(dirname "$0")/../support/fake_status_notifier_tray.py" "$WORK" >"$WORK/sni.log" 2>&1 &
-SNI=$!
-pids+=("$SNI")
-items_shown() { [ "$(cat "$WORK/sni.log" 2>/dev/null | grep -c '^icon')" -ge "$1" ]; } # by the fake tray
-within 5 items_shown 1 || fail "a StatusNotifier tray started 3 s after the client did not get its icon"
+start_fake tray "$WORK"
+within 5 grep -q '^icon' "$WORK/tray.log" || fail "a StatusNotifier tray started 3 s after the client did not get its icon"
 picture_is "$WORK/icon.ppm" normal || fail "the StatusNotifier tray does not show the normal picture"
 cp "$WORK/icon.ppm" "$OUT/00-status-notifier-icon.ppm"
-grep -qx 'tooltip QORNC' "$WORK/sni.log" || fail "the StatusNotifier tray's tooltip is not \"QORNC\""
-kill -USR1 "$SNI"
+grep -qx 'tooltip QORNC' "$WORK/tray.log" || fail "the StatusNotifier tray's tooltip is not \"QORNC\""
+kill -USR1 "$FAKE"
 within 3 not_shown "QOR Network Client" || fail "a click on the StatusNotifier icon did not hide the window"
-kill -USR2 "$SNI" # the host goes, the watcher stays
+kill -USR2 "$FAKE" # the host goes, the watcher stays
 within 3 shown "QOR Network Client" || fail "the window stayed hidden when the StatusNotifier host went away"
-kill -USR2 "$SNI"
-within 5 eval '[ "$(grep -c "^item" "$WORK/sni.log")" -eq 2 ]' || fail "a StatusNotifier host that came back got no icon"
-kill -USR1 "$SNI"
+kill -USR2 "$FAKE"
+within 5 eval '[ "$(grep -c "^item" "$WORK/tray.log")" -eq 2 ]' || fail "a StatusNotifier host that came back got no icon"
+kill -USR1 "$FAKE"
 within 3 not_shown "QOR Network Client" || fail "a click on the new StatusNotifier icon did not hide the window"
-kill -TERM "$SNI"
+kill -TERM "$FAKE"
 within 3 shown "QOR Network Client" || fail "the window stayed hidden when the StatusNotifier tray went away"
 unset DBUS_SESSION_BUS_ADDRESS
 kill -TERM "$CLIENT"

@@ -30,28 +30,16 @@ setpriv --reuid=nobody --regid=nogroup --clear-groups env -i HOME="$SWAY_DIR" XD
 pids+=($!)
 within 10 eval 'ls "$SWAY_DIR"/sway-ipc.*.sock >/dev/null 2>&1' || fail "sway did not start"
 export WAYLAND_DISPLAY=$SWAY_DIR/wayland-1 SWAYSOCK=$(ls "$SWAY_DIR"/sway-ipc.*.sock)
-export QT_QPA_PLATFORM=wayland XDG_RUNTIME_DIR=$WORK
-dbus-daemon --session --nofork --print-address >"$WORK/bus.address" 2>"$WORK/dbus.log" &
-pids+=($!)
-within 5 [ -s "$WORK/bus.address" ] || fail "no session bus"
-DBUS_SESSION_BUS_ADDRESS=$(head -n1 "$WORK/bus.address")
-export DBUS_SESSION_BUS_ADDRESS
-/usr/bin/python3 "$(dirname "$0")/../support/fake_notification_service.py" "$WORK/token" >"$WORK/notify.log" 2>&1 &
-NOTIFY=$!
-pids+=("$NOTIFY")
-within 5 grep -qs serving "$WORK/notify.log" || fail "the notification service did not start"
+mkdir -m 700 "$WORK/run"
+export QT_QPA_PLATFORM=wayland XDG_RUNTIME_DIR=$WORK/run
+start_session_bus
+start_fake notifications "$WORK/token"
 
-focused() { # the title of the window that has the focus
-  swaymsg -t get_tree | /usr/bin/python3 -c '
-import json, sys
-def walk(node):
-    if node.get("focused"):
-        print(node.get("name"))
-    for child in node.get("nodes", []) + node.get("floating_nodes", []):
-        walk(child)
-walk(json.load(sys.stdin))'
+has_focus() { # title: the window with that title has the focus
+  swaymsg -t get_tree | /usr/bin/python3 -c 'import json, sys
+f = lambda n: [n["name"]] if n["focused"] else sum((f(c) for c in n["nodes"] + n["floating_nodes"]), [])
+sys.exit(f(json.load(sys.stdin)) != [sys.argv[1]])' "$1"
 }
-has_focus() { [ "$(focused)" = "$1" ]; }
 token() { sed -n "${1}p" "$WORK/tokens"; }
 start_client() { # log name
   (cd "$WORK/client" && exec "$CLIENT_BIN" >"$WORK/$1.log" 2>&1) &
@@ -74,22 +62,19 @@ swaymsg '[title="^QOR Network Client$"] kill' >/dev/null # the close box: withou
 
 step "a click on a message's notification brings the window to the front"
 exec 3<>/dev/tcp/127.0.0.1/22001 || fail "no connection to the server"
-printf 'login bob bob-pass\0' >&3
-head -c 237 /dev/zero >&3
-printf 'message bob bob-pass demo are you there?\0' >&3
-head -c 215 /dev/zero >&3
-within 5 grep -q '^notify .* bob' "$WORK/notify.log" || fail "no notification for bob's message"
+block "login bob bob-pass"
+block "message bob bob-pass demo are you there?"
+within 5 grep -q '^notify .* bob' "$WORK/notifications.log" || fail "no notification for bob's message"
 has_focus "token helper" || fail "the window took the focus without being asked"
 token 1 >"$WORK/token"
-kill -USR1 "$NOTIFY"
+kill -USR1 "$FAKE"
 within 3 has_focus "QOR Network Client" || fail "a click on the notification did not bring the window to the front"
 exec 3>&-
 
 step "a second start brings the window to the front with its launcher's token"
 swaymsg '[title="^token helper$"] focus' >/dev/null
 within 3 has_focus "token helper" || fail "the helper did not take the focus back"
-(cd "$WORK/client" && XDG_ACTIVATION_TOKEN=$(token 2) exec "$CLIENT_BIN" >"$WORK/second.log" 2>&1)
-status=$?
-[ "$status" -eq 0 ] || fail "the second start exited with status $status"
+(cd "$WORK/client" && XDG_ACTIVATION_TOKEN=$(token 2) exec "$CLIENT_BIN" >"$WORK/second.log" 2>&1) &
+handed_over $! "$WORK/second.log" "$WORK/client"
 within 3 has_focus "QOR Network Client" || fail "the second start did not bring the window to the front"
 echo "wayland: all checks passed"
