@@ -7,8 +7,8 @@
 # click toggles it once; a message while the window is hidden makes the tray slot alternate
 # between the alert picture and the normal one; a second start in the same folder brings the
 # hidden window up and exits 0; with the server gone the slot shows the offline picture; killing
-# the panel brings the window back, and a second start brings it back from being minimised; the
-# About box does not hold up SIGTERM. Screenshots of each step go to OUT_DIR.
+# the panel brings the window back, and a second start brings it back from being minimised.
+# (Signals with a dialog open are the exit check's.) Screenshots of each step go to OUT_DIR.
 # Usage: tray_check.sh QORNC QORNC_SERVER OUT_DIR. Exits 77 when a tool is missing.
 set -uo pipefail
 # shellcheck source-path=SCRIPTDIR source=../support/harness.sh
@@ -82,7 +82,6 @@ second_start() { # log name
   window=$(window_of "QOR Network Client")
   within 3 eval '[ "$(xdotool getactivewindow 2>/dev/null)" = "$window" ]' ||
     fail "the window the second start brought up is not the active one"
-  kill -0 "$CLIENT" 2>/dev/null || fail "the first copy ended"
 }
 
 mkdir -p "$CONFIG"
@@ -100,7 +99,6 @@ sleep 3
 start_fake tray "$WORK"
 within 5 grep -q '^icon' "$WORK/tray.log" || fail "a StatusNotifier tray started 3 s after the client did not get its icon"
 picture_is "$WORK/icon.ppm" normal || fail "the StatusNotifier tray does not show the normal picture"
-cp "$WORK/icon.ppm" "$OUT/00-status-notifier-icon.ppm"
 grep -qx 'tooltip QORNC' "$WORK/tray.log" || fail "the StatusNotifier tray's tooltip is not \"QORNC\""
 kill -USR1 "$FAKE"
 within 3 not_shown "QOR Network Client" || fail "a click on the StatusNotifier icon did not hide the window"
@@ -194,15 +192,4 @@ shot 07-panel-gone
 xdotool windowminimize --sync "$(window_of "QOR Network Client")"
 within 3 not_shown "QOR Network Client" || fail "the window could not be minimised"
 second_start third
-start_server "$SERVER_BIN" --listen 127.0.0.1 --bot echo || fail "qornc-server did not restart"
-xdotool windowfocus --sync "$(window_of "QOR Network Client")" key Escape # Escape runs Connect
-within 5 logged "login demo" || fail "Connect did not log in again"
-
-step "SIGTERM with the About box open"
-xdotool windowfocus --sync "$(window_of "QOR Network Client")" key alt+h Down Return
-within 3 shown "About..." || fail "Help > About... opened no About box"
-kill -TERM "$CLIENT"
-within 5 gone "$CLIENT" || fail "SIGTERM did not end the client with the About box open"
-within 2 logged "logout demo" || fail "no logout after SIGTERM"
-[ "$(od -An -c "$CONFIG/list.cfg" | tr -d ' \n')" = 'echo\n' ] || fail "the unedited list.cfg was rewritten at the end"
 echo "tray: all checks passed; screenshots in $OUT"

@@ -15,8 +15,6 @@ SERVER_BIN=$(realpath "${2:?usage: $0 QORNC QORNC_SERVER TOKEN_HELPER}")
 HELPER_BIN=$(realpath "${3:?usage: $0 QORNC QORNC_SERVER TOKEN_HELPER}")
 need_tools sway swaymsg setpriv dbus-daemon
 /usr/bin/python3 -c 'import gi' 2>/dev/null || skip "python3-gi is not installed"
-[ -n "$(find /usr/lib -path '*/qt6/plugins/platforms/libqwayland-generic.so' 2>/dev/null)" ] ||
-  skip "Qt's Wayland platform plugin (qt6-wayland) is not installed"
 
 make_work
 # sway refuses to run as root: it runs as nobody, in a runtime folder of its own.
@@ -41,17 +39,13 @@ f = lambda n: [n["name"]] if n["focused"] else sum((f(c) for c in n["nodes"] + n
 sys.exit(f(json.load(sys.stdin)) != [sys.argv[1]])' "$1"
 }
 token() { sed -n "${1}p" "$WORK/tokens"; }
-start_client() { # log name
-  (cd "$WORK/client" && exec "$CLIENT_BIN" >"$WORK/$1.log" 2>&1) &
-  CLIENT=$!
-  pids+=("$CLIENT")
-}
 
 start_server "$SERVER_BIN" --listen 127.0.0.1 --bot echo || fail "qornc-server did not start"
 mkdir "$WORK/client"
 printf 'userid demo\npassword pw\nserverip 127.0.0.1\n' >"$WORK/client/info.cfg"
 printf 'echo\n' >"$WORK/client/list.cfg"
-start_client client
+(cd "$WORK/client" && exec "$CLIENT_BIN" >"$WORK/client.log" 2>&1) &
+pids+=($!)
 within 10 has_focus "QOR Network Client" || fail "the window did not show with the focus"
 within 5 logged "login demo" || fail "no login"
 "$HELPER_BIN" 2 >"$WORK/tokens" 2>"$WORK/helper.log" &
@@ -69,7 +63,6 @@ has_focus "token helper" || fail "the window took the focus without being asked"
 token 1 >"$WORK/token"
 kill -USR1 "$FAKE"
 within 3 has_focus "QOR Network Client" || fail "a click on the notification did not bring the window to the front"
-exec 3>&-
 
 step "a second start brings the window to the front with its launcher's token"
 swaymsg '[title="^token helper$"] focus' >/dev/null

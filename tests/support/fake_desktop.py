@@ -1,14 +1,14 @@
 #!/usr/bin/python3
-"""Desktop services of our own on the session bus, for the checks; each says "serving" once it
-owns its name, then logs what it sees on standard output.
-  tray OUT_DIR: a StatusNotifier tray, owner of org.kde.StatusNotifierWatcher and its host. For
-    each item that registers it logs "item SERVICE" and "tooltip TEXT" and writes the item's
-    largest IconPixmap to OUT_DIR/icon.ppm (over black). SIGUSR1 activates the latest item (a
-    left click); SIGUSR2 takes the host away, or brings it back, as a panel that stops showing
-    items does.
-  notifications TOKEN_FILE: org.freedesktop.Notifications, logging "notify ID SUMMARY". SIGUSR1
-    does what a click on the latest notification does: ActivationToken with the token in
-    TOKEN_FILE, then ActionInvoked with the default action."""
+# Desktop services of our own on the session bus, for the checks; each says "serving" once it
+# owns its name, then logs what it sees on standard output.
+#   tray OUT_DIR: a StatusNotifier tray, owner of org.kde.StatusNotifierWatcher and its host. For
+#     each item that registers it logs "item SERVICE" and "tooltip TEXT" and writes the item's
+#     largest IconPixmap to OUT_DIR/icon.ppm (over black). SIGUSR1 activates the latest item (a
+#     left click); SIGUSR2 takes the host away, or brings it back, as a panel that stops showing
+#     items does.
+#   notifications TOKEN_FILE: org.freedesktop.Notifications, logging "notify ID SUMMARY". SIGUSR1
+#     does what a click on the latest notification does: ActivationToken with the token in
+#     TOKEN_FILE, then ActionInvoked with the default action.
 import signal
 import sys
 
@@ -37,13 +37,10 @@ SERVICES = {  # role: (bus name, object path, interface)
 role, argument = sys.argv[1], sys.argv[2]
 name, path, xml = SERVICES[role]
 bus = Gio.bus_get_sync(Gio.BusType.SESSION, None)
+sys.stdout.reconfigure(line_buffering=True)  # the checks read the log as it grows
 items = []  # the tray's items as (bus name, object path), latest last
 host = True
 latest = 0  # the latest notification's id
-
-
-def log(*words):
-    print(*words, flush=True)
 
 
 def emit(signal_name, args=None):
@@ -55,14 +52,14 @@ def show(item):
     def get(prop):
         return bus.call_sync(item[0], item[1], "org.freedesktop.DBus.Properties", "Get",
                              GLib.Variant("(ss)", (SNI_ITEM, prop)), None, 0, 2000, None).unpack()[0]
-    log("tooltip", get("ToolTip")[2])
+    print("tooltip", get("ToolTip")[2])
     width, height, argb = max(get("IconPixmap"), key=lambda p: p[0] * p[1])
     rgb = bytearray()
     for i in range(0, len(argb), 4):  # ARGB32 in network byte order, composed over black
         rgb += bytes(c * argb[i] // 255 for c in argb[i + 1:i + 4])
     with open(f"{argument}/icon.ppm", "wb") as ppm:
         ppm.write(b"P6 %d %d 255\n" % (width, height) + bytes(rgb))
-    log("icon", f"{width}x{height}")
+    print("icon", f"{width}x{height}")
 
 
 def on_call(_conn, sender, _path, _iface, method, params, invocation):
@@ -72,13 +69,13 @@ def on_call(_conn, sender, _path, _iface, method, params, invocation):
         invocation.return_value(GLib.Variant("(as)", (["actions", "body"],)))
     elif method == "Notify":
         latest = args[1] or latest + 1
-        log("notify", latest, args[3])
+        print("notify", latest, args[3])
         invocation.return_value(GLib.Variant("(u)", (latest,)))
     else:
         invocation.return_value(None)
     if method == "RegisterStatusNotifierItem":
         items.append((sender, args[0]) if args[0].startswith("/") else (args[0], "/StatusNotifierItem"))
-        log("item", items[-1][0])
+        print("item", items[-1][0])
         show(items[-1])
 
 
@@ -105,6 +102,6 @@ bus.register_object(path, Gio.DBusNodeInfo.new_for_xml(f"<node>{xml}</node>").in
 loop = GLib.MainLoop()
 for number, handler in ((signal.SIGUSR1, click), (signal.SIGUSR2, toggle_host), (signal.SIGTERM, loop.quit)):
     GLib.unix_signal_add(GLib.PRIORITY_DEFAULT, number, handler)
-Gio.bus_own_name_on_connection(bus, name, Gio.BusNameOwnerFlags.DO_NOT_QUEUE, lambda *_: log("serving"),
+Gio.bus_own_name_on_connection(bus, name, Gio.BusNameOwnerFlags.DO_NOT_QUEUE, lambda *_: print("serving"),
                                lambda *_: loop.quit())
 loop.run()
