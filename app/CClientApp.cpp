@@ -7,6 +7,7 @@
 #include "app/SettingsFiles.h"
 #include "app/SettingsWriter.h"
 #include "app/SetupRules.h"
+#include "app/SingleCopyHandOver.h"
 #include "app/SingleCopyLock.h"
 #include "ui/MessageBoxes.h"
 
@@ -57,10 +58,17 @@ void CClientApp::InitInstance()
 int CClientApp::Run()
 {
     const SingleCopyLock folderLock(m_options.configDir);
+    SingleCopyHandOver handOver(m_options.configDir);
     if (folderLock.otherCopyRuns()) {
-        folderLock.ReportOtherCopy(m_boxes);
-        return 1;
+        // The desktop's token for this start lets the running copy take the focus in its stead.
+        const bool handedOver = handOver.AskToShow(qgetenv("XDG_ACTIVATION_TOKEN"));
+        folderLock.ReportOtherCopy(m_boxes, handedOver);
+        return handedOver ? 0 : 1;
     }
+    // Without the socket a later start says the folder is taken, as it did before the hand-over.
+    (void)handOver.Listen();
+    QObject::connect(&handOver, &SingleCopyHandOver::showRequested,
+                     [this](const QByteArray& token) { BringUpWindow(token); });
     ExitSignals exitSignals;
     QObject::connect(&exitSignals, &ExitSignals::exitRequested, [this] { EndFromOutside(); });
     QApplication::setWindowIcon(TrayIcon::NormalIcon()); // the setup dialog's and every box's too
@@ -70,6 +78,17 @@ int CClientApp::Run()
     m_mainWnd->DoModal();
     ExitInstance();
     return 0;
+}
+
+// A later start asked for the window: the main window, or the setup dialog of a first run.
+void CClientApp::BringUpWindow(const QByteArray& activationToken)
+{
+    if (m_mainWnd != nullptr && !m_mainWnd->hasExited()) {
+        m_mainWnd->reach().BringUp(activationToken);
+    } else if (QWidget* dialog = QApplication::activeModalWidget()) {
+        dialog->raise();
+        dialog->activateWindow();
+    }
 }
 
 void CClientApp::EndFromOutside()

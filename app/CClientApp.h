@@ -19,7 +19,7 @@ struct ClientAppOptions {
     quint16 serverPort = kServerPort;
     quint16 notifyPort = kNotifyPort;
     int connectTimeoutMs = ServerConnection::kDefaultConnectTimeoutMs;
-    bool trayAvailable = false;
+    bool trayAvailable = false; // a tray taken as there (offscreen tests); else the trays are followed
     int queryPendingTimeoutMs = kQueryPendingTimeoutMs;
     int autoRefreshIntervalMs = kAutoRefreshIntervalMs;
 };
@@ -31,8 +31,9 @@ public:
 
     // Start-up up to the open main window; the setup dialog first when the identity is the sentinel.
     void InitInstance();
-    // Runs the main window until Exit, then ExitInstance. Returns the process exit code: not 0
-    // when another copy runs in the same folder, and then nothing was touched.
+    // Runs the main window until Exit, then ExitInstance. Returns the process exit code. When
+    // another copy runs in the same folder nothing is touched: that copy is asked to bring its
+    // window up, and the result is 0 once it has, not 0 when it could not be asked.
     int Run();
     // Logout, then list.cfg from the last snapshot. False when list.cfg could not be written.
     bool ExitInstance();
@@ -47,6 +48,7 @@ public:
 
 private:
     void LoadIdentity();
+    void BringUpWindow(const QByteArray& activationToken);
 
     ClientAppOptions m_options;
     EndingBoxes m_boxes;

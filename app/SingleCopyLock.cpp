@@ -32,11 +32,12 @@ SingleCopyLock::SingleCopyLock(const std::filesystem::path& configDir)
     m_otherCopyRuns = !m_lock.tryLock(0) && m_lock.error() == QLockFile::LockFailedError;
 }
 
-void SingleCopyLock::ReportOtherCopy(MessageBoxes& boxes) const
+void SingleCopyLock::ReportOtherCopy(MessageBoxes& boxes, bool handedOver) const
 {
     const QString folder = QDir::cleanPath(QDir(QString::fromStdString(m_configDir.string())).absolutePath());
     const QString text = QStringLiteral("QORNC already runs in the folder %1.").arg(folder);
-    std::fprintf(stderr, "qornc: %s\n", text.toLocal8Bit().constData());
-    if (HasDisplay())
+    const char* outcome = handedOver ? " Its window is brought to the front." : "";
+    std::fprintf(stderr, "qornc: %s%s\n", text.toLocal8Bit().constData(), outcome);
+    if (!handedOver && HasDisplay())
         boxes.Stop(nullptr, text);
 }

@@ -16,8 +16,9 @@ public:
 
     // True only when a running copy holds the folder; a lock left by a crashed copy is taken over.
     [[nodiscard]] bool otherCopyRuns() const { return m_otherCopyRuns; }
-    // Says so on standard error and, when there is a display to show it on, in a message box.
-    void ReportOtherCopy(MessageBoxes& boxes) const;
+    // Says so in a line on standard error; when the running copy could not be asked to bring its
+    // window up, also in a message box where there is a display to show it on.
+    void ReportOtherCopy(MessageBoxes& boxes, bool handedOver) const;
 
 private:
     std::filesystem::path m_configDir;

@@ -1,6 +1,5 @@
 // qornc: the QOR Network Client. Settings live in info.cfg and list.cfg in the working folder.
 #include <QApplication>
-#include <QSystemTrayIcon>
 
 #include <csignal>
 #include <cstdlib>
@@ -29,7 +28,6 @@ int main(int argc, char* argv[])
 
     QtMessageBoxes boxes;
     ClientAppOptions options;
-    options.trayAvailable = QSystemTrayIcon::isSystemTrayAvailable();
     CClientApp client(options, boxes);
 
     return client.Run();

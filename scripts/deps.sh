@@ -10,7 +10,9 @@ PACKAGES=(
   xvfb xauth xdotool imagemagick x11-utils
   clang libclang-rt-14-dev
   iproute2 fonts-dejavu-core python3-tk desktop-file-utils
-  openbox trayer tint2 dbus dbus-x11 libsodium-dev
+  openbox trayer tint2 dbus dbus-x11 libsodium-dev libxcb1-dev python3-gi gir1.2-glib-2.0
+  qt6-base-private-dev qt6-wayland qt6-wayland-dev qt6-wayland-dev-tools libwayland-dev wayland-protocols
+  libwayland-bin sway
   dpkg-dev fakeroot file lintian appstream ccache
 )
 

@@ -39,11 +39,11 @@ CClientDlg::CClientDlg(ClientState& state, ServerConnection& server, Notificatio
     , m_boxes(boxes)
     , m_options(std::move(options))
     , m_tray(state, m_options.trayAvailable)
-    , m_notifier(this)
+    , m_reach(*this, state, m_tray)
     , m_pump([this] { PreTranslateMessage(); })
 {
     BuildWindow();
-    connect(&m_tray, &TrayIcon::activated, this, &CClientDlg::OnTrayNotify);
+    connect(&m_notifier, &DesktopNotifier::activated, &m_reach, &WindowReach::BringUp);
     connect(&m_server, &ServerConnection::received, &m_pump, &IdlePump::Schedule);
     connect(&m_listener, &NotificationListener::received, &m_pump, &IdlePump::Schedule);
     connect(m_link.get(), &LinkPresenter::linkLost, this, &CClientDlg::OnLinkDown);
@@ -72,7 +72,7 @@ void CClientDlg::BuildWindow()
     auto* connectButton = qobject_cast<QPushButton*>(control(IDCANCEL));
     m_online = std::make_unique<OnlineList>(qobject_cast<QListWidget*>(control(IDC_ONLINE)));
     m_statusLine = std::make_unique<StatusLine>(qobject_cast<QLineEdit*>(control(IDC_STATUS)));
-    m_link = std::make_unique<LinkPresenter>(m_state, m_server, m_listener, *m_statusLine, connectButton,
+    m_link = std::make_unique<LinkPresenter>(m_state, m_server, m_listener, *m_statusLine, m_tray, connectButton,
                                              disconnectButton);
     m_autoUpdate = qobject_cast<QCheckBox*>(control(IDC_AUTO_UPDATE));
     m_editList = qobject_cast<QPushButton*>(control(IDC_EDIT_LIST));
@@ -121,8 +121,7 @@ void CClientDlg::Open()
     if (m_exited)
         return; // a termination signal came during the start-up connect: Exit has run already
     m_pump.Install();
-    if (!m_tray.available())
-        show(); // with no tray to click, a hidden window could never come back
+    m_reach.Open();
     m_pump.Schedule();
 }
 
@@ -141,7 +140,6 @@ void CClientDlg::OnInitDialog()
     m_contacts->setReadOnly(true);
     m_state.g_listLocked = 1;
     m_tray.Add();
-    m_state.g_windowHidden = m_tray.available() ? 1 : 0;
 
     const ContactListFile list = ReadContactList(m_options.configDir / "list.cfg");
     m_state.g_listText.assign(list.text);
@@ -248,30 +246,14 @@ void CClientDlg::OnOK()
 
 void CClientDlg::OnTrayNotify()
 {
-    m_state.g_trayActivated = 1;
-    if (m_state.g_windowHidden == 1) {
-        showNormal();
-        m_state.g_windowHidden = 0;
-        raise();
-        activateWindow();
-        setFocus();
-    } else {
-        hide();
-        m_state.g_windowHidden = 1;
-    }
+    m_reach.OnTrayClick();
 }
 
 void CClientDlg::closeEvent(QCloseEvent* event)
 {
     event->ignore();
-    if (m_exited)
-        return;
-    if (m_tray.available()) {
-        hide();
-        m_state.g_windowHidden = 1;
-    } else {
-        showMinimized();
-    }
+    if (!m_exited)
+        m_reach.Close();
 }
 
 void CClientDlg::reject()
@@ -288,11 +270,7 @@ bool CClientDlg::isMainWindowActive() const
 
 void CClientDlg::PreTranslateMessage()
 {
-    if (m_state.g_trayActivated != 1 && m_tray.available()) {
-        if (isVisible())
-            hide();
-        m_state.g_windowHidden = 1;
-    }
+    m_reach.KeepHiddenUntilClicked();
     if (m_state.g_alertActive == 1 && isMainWindowActive())
         StopAlert();
     if (m_state.g_messageArrived == 1)

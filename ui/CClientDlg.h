@@ -18,6 +18,7 @@
 #include "ui/LinkPresenter.h"
 #include "ui/StatusLine.h"
 #include "ui/TrayIcon.h"
+#include "ui/WindowReach.h"
 
 class QCheckBox;
 class QEventLoop;
@@ -40,7 +41,7 @@ inline constexpr qint64 kOnlineRebuildSpacingMs = 50;
 
 struct ClientDlgOptions {
     std::filesystem::path configDir = ".";
-    bool trayAvailable = false;
+    bool trayAvailable = false; // a tray taken as there (offscreen tests); else the trays are followed
     quint16 notifyPort = kNotifyPort;
     int queryPendingTimeoutMs = kQueryPendingTimeoutMs;
     int autoRefreshIntervalMs = kAutoRefreshIntervalMs;
@@ -87,6 +88,7 @@ public:
     [[nodiscard]] TrayIcon& tray() { return m_tray; }
     [[nodiscard]] IdlePump& pump() { return m_pump; }
     [[nodiscard]] DesktopNotifier& notifier() { return m_notifier; }
+    [[nodiscard]] WindowReach& reach() { return m_reach; }
     [[nodiscard]] bool hasExited() const { return m_exited; }
     [[nodiscard]] bool isMainWindowActive() const;
 
@@ -128,6 +130,7 @@ private:
 
     TrayIcon m_tray;
     DesktopNotifier m_notifier;
+    WindowReach m_reach;
     IdlePump m_pump;
     QTimer m_autoRefreshTimer;
     QTimer m_snapshotTimer;

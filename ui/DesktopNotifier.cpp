@@ -5,7 +5,6 @@
 #include <QDBusMessage>
 #include <QDBusPendingCallWatcher>
 #include <QDBusPendingReply>
-#include <QWidget>
 
 #include "ui/DisplayText.h"
 
@@ -30,15 +29,16 @@ QString ForDisplay(const QByteArray& bytes)
 
 }  // namespace
 
-DesktopNotifier::DesktopNotifier(QWidget* window, QObject* parent)
+DesktopNotifier::DesktopNotifier(QObject* parent)
     : QObject(parent)
-    , m_window(window)
 {
 }
 
 void DesktopNotifier::UseBus(const QDBusConnection& bus)
 {
     m_bus = bus;
+    m_bus->connect(kService, kPath, kInterface, QStringLiteral("ActivationToken"), this,
+                   SLOT(OnActivationToken(uint, QString)));
     m_bus->connect(kService, kPath, kInterface, QStringLiteral("ActionInvoked"), this,
                    SLOT(OnActionInvoked(uint, QString)));
     m_bus->connect(kService, kPath, kInterface, QStringLiteral("NotificationClosed"), this,
@@ -154,18 +154,23 @@ QHash<QByteArray, uint>::const_iterator DesktopNotifier::FindShown(uint id) cons
     return std::find(m_shown.cbegin(), m_shown.cend(), id);
 }
 
+void DesktopNotifier::OnActivationToken(uint id, const QString& token)
+{
+    if (FindShown(id) != m_shown.cend())
+        m_tokens.insert(id, token.toLatin1());
+}
+
 void DesktopNotifier::OnActionInvoked(uint id, const QString& action)
 {
+    const QByteArray token = m_tokens.take(id);
     // The service tells every client; only our own notifications concern us.
-    if (action != kDefaultAction || m_window == nullptr || FindShown(id) == m_shown.cend())
-        return;
-    m_window->showNormal();
-    m_window->raise();
-    m_window->activateWindow();
+    if (action == kDefaultAction && FindShown(id) != m_shown.cend())
+        emit activated(token);
 }
 
 void DesktopNotifier::OnNotificationClosed(uint id, uint /*reason*/)
 {
+    m_tokens.remove(id);
     if (const auto shown = FindShown(id); shown != m_shown.cend())
         m_shown.erase(shown);
 }

@@ -6,7 +6,6 @@
 #include <QDBusConnection>
 #include <QHash>
 #include <QObject>
-#include <QPointer>
 #include <QSet>
 
 #include <cstddef>
@@ -14,7 +13,6 @@
 #include <string_view>
 
 class QDBusPendingCallWatcher;
-class QWidget;
 
 // How much of a message a notification shows.
 inline constexpr std::size_t kNotificationBodyCharacters = 100;
@@ -23,7 +21,7 @@ class DesktopNotifier : public QObject {
     Q_OBJECT
 
 public:
-    explicit DesktopNotifier(QWidget* window, QObject* parent = nullptr);
+    explicit DesktopNotifier(QObject* parent = nullptr);
 
     // The bus the notification service is asked on; the session bus, first used at the first
     // message, unless one is given here.
@@ -33,8 +31,13 @@ public:
     // Closes every notification of ours: the user is looking at the window.
     void CloseAll();
 
+signals:
+    // The user clicked one of ours; the desktop's token, if it sent one, lets the window take the focus.
+    void activated(const QByteArray& activationToken);
+
 private slots:
     // QtDBus hands bus signals only to slots named by their signature.
+    void OnActivationToken(uint id, const QString& token);
     void OnActionInvoked(uint id, const QString& action);
     void OnNotificationClosed(uint id, uint reason);
 
@@ -49,7 +52,6 @@ private:
     void Close(uint id);
     [[nodiscard]] QHash<QByteArray, uint>::const_iterator FindShown(uint id) const;
 
-    QPointer<QWidget> m_window;
     std::optional<QDBusConnection> m_bus;
     Capabilities m_capabilities = Capabilities::Unknown;
     bool m_markup = false;
@@ -57,4 +59,5 @@ private:
     QHash<QByteArray, QByteArray> m_queue; // sender -> latest text not sent yet
     QSet<QByteArray> m_sending;            // senders whose Notify has not answered yet
     quint64 m_epoch = 0;                   // counts CloseAll: an older answer is closed at once
+    QHash<uint, QByteArray> m_tokens;      // id -> token, sent just before the action itself
 };

@@ -6,13 +6,16 @@
 #include "net/NotificationListener.h"
 #include "net/ServerConnection.h"
 #include "ui/StatusLine.h"
+#include "ui/TrayIcon.h"
 
 LinkPresenter::LinkPresenter(ClientState& state, ServerConnection& server, NotificationListener& listener,
-                             StatusLine& statusLine, QPushButton* connectButton, QPushButton* disconnectButton)
+                             StatusLine& statusLine, TrayIcon& tray, QPushButton* connectButton,
+                             QPushButton* disconnectButton)
     : m_state(state)
     , m_server(server)
     , m_listener(listener)
     , m_statusLine(statusLine)
+    , m_tray(tray)
     , m_connect(connectButton)
     , m_disconnect(disconnectButton)
 {
@@ -45,4 +48,5 @@ void LinkPresenter::UpdateButtons()
 {
     m_connect->setEnabled(m_state.g_link.connectEnabled);
     m_disconnect->setEnabled(m_state.g_link.disconnectEnabled);
+    m_tray.ShowLink(m_state.g_link.g_connected == 1);
 }

@@ -1,5 +1,6 @@
 // The link as the window tells it: the status line's word on every connect, on a lost link and
-// on a refused delivery, and the Connect and Disconnect buttons that follow the link's state.
+// on a refused delivery, and the Connect and Disconnect buttons and the tray icon's picture that
+// follow the link's state.
 #pragma once
 
 #include <QObject>
@@ -10,6 +11,7 @@ class NotificationListener;
 class QPushButton;
 class ServerConnection;
 class StatusLine;
+class TrayIcon;
 struct ClientState;
 
 class LinkPresenter : public QObject {
@@ -17,12 +19,12 @@ class LinkPresenter : public QObject {
 
 public:
     LinkPresenter(ClientState& state, ServerConnection& server, NotificationListener& listener,
-                  StatusLine& statusLine, QPushButton* connectButton, QPushButton* disconnectButton);
+                  StatusLine& statusLine, TrayIcon& tray, QPushButton* connectButton, QPushButton* disconnectButton);
 
     // Listens first, so the server's first delivery finds the listener, then connects and logs
     // in, and tells how it went. True when logged in.
     bool ConnectAndReport(std::size_t loginBlockSize, quint16 notifyPort);
-    // The buttons as the link now stands.
+    // The buttons and the tray icon as the link now stands.
     void UpdateButtons();
 
 signals:
@@ -34,6 +36,7 @@ private:
     ServerConnection& m_server;
     NotificationListener& m_listener;
     StatusLine& m_statusLine;
+    TrayIcon& m_tray;
     QPushButton* m_connect;
     QPushButton* m_disconnect;
 };

@@ -1,10 +1,15 @@
 #include "ui/TrayIcon.h"
 
+#include <QImage>
+#include <QPixmap>
+
 #include "app/ClientState.h"
 
 namespace {
 const QString kNormalTip = QStringLiteral("QORNC");
+const QString kOfflineTip = QStringLiteral("QORNC - Not connected");
 const QString kAlertTip = QStringLiteral("QORNC - New message(s)");
+constexpr int kIconSize = 32;
 }
 
 // The icons are compiled into the static Qt library, where no code refers to them: unless they
@@ -19,14 +24,16 @@ static QIcon LoadIcon(const QString& path)
     return QIcon(path);
 }
 
-TrayIcon::TrayIcon(ClientState& state, bool available, QObject* parent)
+TrayIcon::TrayIcon(ClientState& state, bool assumeTray, QObject* parent)
     : QObject(parent)
     , m_state(state)
-    , m_available(available)
+    , m_assumeTray(assumeTray)
 {
     m_blink.setInterval(kBlinkIntervalMs);
     connect(&m_blink, &QTimer::timeout, this, &TrayIcon::BlinkTimerProc);
     connect(&m_click, &TrayClick::clicked, this, &TrayIcon::activated);
+    connect(&m_watch, &TrayWatch::iconNeeded, this, &TrayIcon::Create);
+    connect(&m_watch, &TrayWatch::lost, this, &TrayIcon::lost);
 }
 
 QIcon TrayIcon::NormalIcon()
@@ -39,17 +46,50 @@ QIcon TrayIcon::AlertIcon()
     return LoadIcon(QStringLiteral(":/icons/132.xpm"));
 }
 
+// Grey and lighter, as a disabled control looks: the same shape, plainly not the live icon.
+QIcon TrayIcon::OfflineIcon()
+{
+    QImage image = NormalIcon().pixmap(kIconSize).toImage().convertToFormat(QImage::Format_ARGB32);
+    for (int y = 0; y < image.height(); ++y) {
+        auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
+        for (int x = 0; x < image.width(); ++x) {
+            const int grey = 128 + qGray(line[x]) / 2;
+            line[x] = qRgba(grey, grey, grey, qAlpha(line[x]));
+        }
+    }
+    return QIcon(QPixmap::fromImage(image));
+}
+
 void TrayIcon::Add()
 {
-    if (m_tray != nullptr)
+    m_added = true;
+    if (m_assumeTray)
+        Create();
+    else
+        m_watch.Start();
+}
+
+// Qt picks the kind of notification area an icon goes to when the icon is made: a tray that
+// came later gets an icon made anew, with what the old one showed.
+void TrayIcon::Create()
+{
+    if (!m_added)
         return;
-    m_tray = new QSystemTrayIcon(NormalIcon(), this);
-    m_tray->setToolTip(kNormalTip);
+    Drop();
+    m_tray = new QSystemTrayIcon(this);
+    m_watch.IconCreated();
+    Render();
     connect(m_tray, &QSystemTrayIcon::activated, &m_click, &TrayClick::OnActivated);
     m_tray->show();
 }
 
 void TrayIcon::Remove()
+{
+    m_added = false;
+    Drop();
+}
+
+void TrayIcon::Drop()
 {
     if (m_tray == nullptr)
         return;
@@ -58,11 +98,17 @@ void TrayIcon::Remove()
     m_tray = nullptr;
 }
 
+void TrayIcon::ShowLink(bool connected)
+{
+    m_linkUp = connected;
+    Render();
+}
+
 void TrayIcon::StartAlert()
 {
     m_state.g_alertActive = 1;
     m_state.g_blinkPhase = 1;
-    Modify(true, kAlertTip);
+    Render();
     m_blink.start(); // restarting puts the next blink a full second after the latest message
 }
 
@@ -71,20 +117,24 @@ void TrayIcon::StopAlert()
     m_state.g_alertActive = 0;
     m_blink.stop();
     m_state.g_blinkPhase = 1;
-    Modify(false, kNormalTip);
+    Render();
 }
 
 void TrayIcon::BlinkTimerProc()
 {
-    const bool alertNext = m_state.g_blinkPhase != 1;
-    m_state.g_blinkPhase = alertNext ? 1 : 0;
-    Modify(alertNext, toolTip());
+    m_state.g_blinkPhase = m_state.g_blinkPhase == 1 ? 0 : 1;
+    Render();
 }
 
-void TrayIcon::Modify(bool alertIcon, const QString& toolTip)
+// The alert's picture takes its turns with the link's picture, and its tooltip stays.
+void TrayIcon::Render()
 {
     if (m_tray == nullptr)
         return;
-    m_tray->setIcon(alertIcon ? AlertIcon() : NormalIcon());
-    m_tray->setToolTip(toolTip);
+    const bool alert = m_state.g_alertActive == 1;
+    if (alert && m_state.g_blinkPhase == 1)
+        m_tray->setIcon(AlertIcon());
+    else
+        m_tray->setIcon(m_linkUp ? NormalIcon() : OfflineIcon());
+    m_tray->setToolTip(alert ? kAlertTip : m_linkUp ? kNormalTip : kOfflineTip);
 }

@@ -1,5 +1,6 @@
-// The notification-area icon and the new-message alert: the alert icon and its tooltip, swapped
-// with the normal icon once a second until the user looks at the window.
+// The notification-area icon: the normal picture while connected, a greyed one while not, and the
+// new-message alert, whose picture and tooltip are swapped with the link's once a second until
+// the user looks at the window.
 #pragma once
 
 #include <QIcon>
@@ -9,6 +10,7 @@
 #include <QTimer>
 
 #include "ui/TrayClick.h"
+#include "ui/TrayWatch.h"
 
 struct ClientState;
 
@@ -19,20 +21,25 @@ class TrayIcon : public QObject {
     Q_OBJECT
 
 public:
-    // available: whether the desktop had a notification area at start (offscreen never has).
-    TrayIcon(ClientState& state, bool available, QObject* parent = nullptr);
+    // assumeTray: take a notification area as there whatever the desktop says (offscreen tests);
+    // otherwise the icon follows the trays that come and go.
+    TrayIcon(ClientState& state, bool assumeTray, QObject* parent = nullptr);
 
     static QIcon NormalIcon();
     static QIcon AlertIcon();
+    // The normal picture greyed, from its own pixels.
+    static QIcon OfflineIcon();
 
-    // Shown also without a notification area: one that starts later picks the icon up.
+    // From now on the icon is in every notification area there is.
     void Add();
     void Remove();
+    void ShowLink(bool connected);
     void StartAlert();
     void StopAlert();
     void BlinkTimerProc();
 
-    [[nodiscard]] bool available() const { return m_available; }
+    // Whether a notification area shows the icon now.
+    [[nodiscard]] bool available() const { return m_assumeTray || m_watch.usable(); }
     // What the notification area is given to show.
     [[nodiscard]] QIcon icon() const { return m_tray != nullptr ? m_tray->icon() : QIcon(); }
     [[nodiscard]] QString toolTip() const { return m_tray != nullptr ? m_tray->toolTip() : QString(); }
@@ -40,13 +47,20 @@ public:
 signals:
     // A completed left click.
     void activated();
+    // The notification area went away: nothing is left to click.
+    void lost();
 
 private:
-    void Modify(bool alertIcon, const QString& toolTip);
+    void Create();
+    void Drop();
+    void Render();
 
     ClientState& m_state;
-    bool m_available;
+    bool m_assumeTray;
+    bool m_added = false;
+    bool m_linkUp = false;
     QSystemTrayIcon* m_tray = nullptr;
+    TrayWatch m_watch;
     TrayClick m_click;
     QTimer m_blink;
 };

@@ -91,29 +91,37 @@ kept stalled || fail "the unedited list.cfg was rewritten after a signal in the 
 kill -KILL "$STALL"
 wait "$STALL" 2>/dev/null
 
-step "a second copy in the same folder"
+# A later start in FOLDER while the copy FIRST runs there: it hands over and ends with status 0,
+# one line on standard error, the settings untouched and no login of its own.
+second_start() { # folder user logins-expected
+  cp -p "$WORK/$1/info.cfg" "$WORK/$1/list.cfg" "$WORK/"
+  start "$1"
+  handed_over "$PID" "$WORK/$1/err.log" "$WORK/$1"
+  sleep 1
+  [ "$(logged_times "login $2")" -eq "$3" ] || fail "the second copy logged in"
+  cmp -s "$WORK/info.cfg" "$WORK/$1/info.cfg" && cmp -s "$WORK/list.cfg" "$WORK/$1/list.cfg" ||
+    fail "the second copy touched the settings"
+  gone "$FIRST" && fail "the first copy ended"
+}
+
+step "a second copy in a folder whose path is too long for a socket's address hands over"
 start_server "$SERVER_BIN" --listen 127.0.0.1 --bot echo && logged "listening on 127.0.0.1:22001" ||
   fail "qornc-server did not restart"
-folder shared u5
-start shared
+SHARED=deep/$(printf 'f%.0s' $(seq 120))
+folder "$SHARED" u5
+start "$SHARED"
 FIRST=$PID
 within 5 logged "login u5 from" || fail "no login of the first copy"
-cp -p "$WORK/shared/info.cfg" "$WORK/shared/list.cfg" "$WORK/"
-start shared
-within 5 gone "$PID" || fail "the second copy did not exit on its own"
-wait "$PID" && fail "the second copy exited with status 0"
-grep -q "QORNC already runs in the folder $WORK/shared" "$WORK/shared/err.log" || fail "the second copy did not say why"
-sleep 1
-[ "$(logged_times "login u5")" -eq 1 ] || fail "the second copy logged in"
-cmp -s "$WORK/info.cfg" "$WORK/shared/info.cfg" && cmp -s "$WORK/list.cfg" "$WORK/shared/list.cfg" ||
-  fail "the second copy touched the settings"
-gone "$FIRST" && fail "the first copy ended"
+second_start "$SHARED" u5 1
 
-step "a crashed copy's lock is taken over"
+step "a crashed copy's lock and socket are taken over"
 kill -KILL "$FIRST"
 wait "$FIRST" 2>/dev/null
-start shared
+[ -n "$(find "$WORK" -maxdepth 1 -name 'qornc-*.sock' -type s)" ] || fail "the crashed copy left no socket behind"
+start "$SHARED"
+FIRST=$PID
 within 5 logged "login u5 from" 2 || fail "a copy after a crashed one did not start"
-end_by TERM "$PID" "after a takeover"
-kept shared || fail "the unedited list.cfg was rewritten after the takeover"
+second_start "$SHARED" u5 2
+end_by TERM "$FIRST" "after a takeover"
+kept "$SHARED" || fail "the unedited list.cfg was rewritten after the takeover"
 echo "exit check: all passed"

@@ -32,6 +32,14 @@
 #                          the qornc-server COMMAND in the background, its output in SERVER_LOG,
 #                          its pid in SERVER and pids; waits up to 5 s for its "listening on"
 #                          line and returns non-zero without it
+#   handed_over PID LOG FOLDER
+#                          a later start in FOLDER (PID, its standard error in LOG) ends within 5 s
+#                          with status 0 after one line saying the copy there brought its window up
+#   block TEXT             TEXT as a NUL-padded 256-byte request block on the connection on fd 3
+#   start_session_bus      a D-Bus session bus of the check's own, in DBUS_SESSION_BUS_ADDRESS
+#   start_fake SERVICE ARG...
+#                          support/fake_desktop.py SERVICE (tray or notifications) on that bus,
+#                          its output in WORK/SERVICE.log, its pid in FAKE; waits for it to serve
 # The caller chooses set -e or not; nothing here changes shell options.
 
 skip() {
@@ -147,6 +155,29 @@ gone() { ! kill -0 "$1" 2>/dev/null; }
 
 logged_times() { grep -cF -- "$1" "$SERVER_LOG"; }
 logged() { [ "$(logged_times "$1")" -ge "${2:-1}" ]; }
+
+handed_over() {
+  within 5 gone "$1" || fail "the second start did not end"
+  wait "$1" || fail "the second start exited with status $?"
+  [ "$(wc -l <"$2")" -eq 1 ] && grep -qxF "qornc: QORNC already runs in the folder $3. Its window is brought to the front." \
+    "$2" || fail "the second start did not say in one line on standard error that it handed over"
+}
+
+block() { printf '%s' "$1" >&3; head -c $((256 - ${#1})) /dev/zero >&3; }
+
+start_session_bus() {
+  dbus-daemon --session --nofork --print-address >"$WORK/bus.address" 2>"$WORK/dbus.log" &
+  pids+=($!)
+  within 5 [ -s "$WORK/bus.address" ] || fail "no session bus"
+  DBUS_SESSION_BUS_ADDRESS=$(head -n1 "$WORK/bus.address") && export DBUS_SESSION_BUS_ADDRESS
+}
+
+start_fake() {
+  /usr/bin/python3 "$(dirname "${BASH_SOURCE[0]}")/fake_desktop.py" "$@" >"$WORK/$1.log" 2>&1 &
+  FAKE=$!
+  pids+=("$FAKE")
+  within 5 grep -qs '^serving' "$WORK/$1.log" || fail "the fake $1 service did not start"
+}
 
 start_server() {
   : >"$SERVER_LOG" # a restart must not find the previous run's line

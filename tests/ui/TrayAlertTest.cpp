@@ -1,5 +1,5 @@
-// The tray: the two icons' pictures, the window behind the icon until it is clicked, and the
-// icon blinking while a message waits unseen.
+// The tray: the icons' pictures, the window behind the icon until it is clicked, the icon
+// greyed while the link is down, and blinking while a message waits unseen.
 #include <QApplication>
 #include <QPlainTextEdit>
 #include <QScrollBar>
@@ -18,20 +18,20 @@ QImage Pixels(const QIcon& icon)
 class TrayAlertTest : public UiFixture {
 protected:
     [[nodiscard]] bool ShowsAlertIcon() { return Pixels(window().tray().icon()) == Pixels(TrayIcon::AlertIcon()); }
-    void ExpectAlert(bool on)
+    void ExpectAlert(bool on, bool linkUp = true)
     {
-        EXPECT_EQ(window().tray().toolTip(), on ? QStringLiteral("QORNC - New message(s)") : QStringLiteral("QORNC"));
-        EXPECT_EQ(Pixels(window().tray().icon()), Pixels(on ? TrayIcon::AlertIcon() : TrayIcon::NormalIcon()));
+        const QString quiet = linkUp ? QStringLiteral("QORNC") : QStringLiteral("QORNC - Not connected");
+        EXPECT_EQ(window().tray().toolTip(), on ? QStringLiteral("QORNC - New message(s)") : quiet);
+        const QIcon base = linkUp ? TrayIcon::NormalIcon() : TrayIcon::OfflineIcon();
+        EXPECT_EQ(Pixels(window().tray().icon()), Pixels(on ? TrayIcon::AlertIcon() : base));
         EXPECT_EQ(state().g_alertActive, on ? 1 : 0);
     }
 };
 
 TEST_F(TrayAlertTest, MessagesWhileHiddenShowInOrderAndBlinkUntilTheWindowIsActive)
 {
-    // Two pictures to tell apart, or the blink shows nothing.
+    // Two pictures to tell apart, or the blink shows nothing (the tray check sees their colours).
     const QImage normal = Pixels(TrayIcon::NormalIcon());
-    EXPECT_EQ(normal.size(), QSize(32, 32));
-    EXPECT_EQ(Pixels(TrayIcon::AlertIcon()).size(), QSize(32, 32));
     EXPECT_NE(normal, Pixels(TrayIcon::AlertIcon()));
     Start(true);
     EXPECT_EQ(Pixels(window().windowIcon()), normal);
@@ -71,10 +71,34 @@ TEST_F(TrayAlertTest, MessagesWhileHiddenShowInOrderAndBlinkUntilTheWindowIsActi
     EXPECT_TRUE(window().isHidden());
 }
 
+// Greyed from the normal picture's own pixels: the same shape, no colour left.
+TEST_F(TrayAlertTest, TheIconIsGreyedWhileTheLinkIsDownAndTheAlertTakesTurnsWithIt)
+{
+    const QImage normal = Pixels(TrayIcon::NormalIcon());
+    const QImage offline = Pixels(TrayIcon::OfflineIcon());
+    EXPECT_TRUE(offline.allGray());
+    EXPECT_EQ(offline.convertToFormat(QImage::Format_Alpha8), normal.convertToFormat(QImage::Format_Alpha8));
+    EXPECT_NE(offline, normal);
+    Start(true);
+    ExpectAlert(false);
+    server.ResetRequest(); // the server goes away
+    ASSERT_TRUE(WaitFor([&] { return state().g_link.g_connected == 0; }));
+    ExpectAlert(false, false);
+    Deliver("message bob still there?");
+    ExpectAlert(true, false);
+    window().tray().BlinkTimerProc(); // the alert takes turns with the offline picture
+    EXPECT_EQ(Pixels(window().tray().icon()), offline);
+    window().OnTrayNotify();
+    ASSERT_TRUE(WaitFor([&] { return state().g_alertActive == 0; }));
+    ExpectAlert(false, false);
+    window().OnConnectButton();
+    ExpectAlert(false);
+}
+
 TEST_F(TrayAlertTest, MessageWhileActiveStartsNoAlert)
 {
-    Start(false);
-    window().activateWindow();
+    Start(true);
+    window().OnTrayNotify();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&window()));
     // Not even for the one pass that shows it, to be stopped by the next.
     HandleNotification(state(), "message bob hi");
