@@ -14,6 +14,7 @@ PACKAGES=(
   qt6-base-private-dev qt6-wayland qt6-wayland-dev qt6-wayland-dev-tools libwayland-dev wayland-protocols
   libwayland-bin sway
   dpkg-dev fakeroot file lintian appstream ccache
+  libasio-dev
 )
 
 missing=()

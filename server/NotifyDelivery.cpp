@@ -1,84 +1,153 @@
 #include "NotifyDelivery.h"
 
-#include <QTcpSocket>
-#include <QTimer>
+#include "SendQueue.h"
+
+#include <asio/connect.hpp>
+#include <asio/post.hpp>
+#include <asio/write.hpp>
 
 #include <algorithm>
+#include <cerrno>
 
 namespace qornc::server {
 
-NotifyDelivery::NotifyDelivery(const QHostAddress& host, quint16 port, QByteArray payload, int connectTimeoutMs,
-                               int timeoutMs, QObject* parent)
-    : QObject(parent)
-    , host_(host)
-    , port_(port)
-    , payload_(std::move(payload))
-    , socket_(new QTcpSocket(this))
-    , timer_(new QTimer(this))
-    , timeoutMs_(timeoutMs)
+namespace {
+
+// How often a text not yet acknowledged is looked at again, at most: well under a retransmission.
+constexpr std::chrono::milliseconds kLongestPoll{40};
+
+std::string failureText(const std::error_code& error, const asio::ip::tcp::endpoint& to)
 {
-    timer_->setSingleShot(true);
-    // A host that does not even answer the handshake gets the short limit.
-    timer_->setInterval(std::min(connectTimeoutMs, timeoutMs));
-    connect(timer_, &QTimer::timeout, this, &NotifyDelivery::onTimeout);
-    connect(socket_, &QTcpSocket::connected, this, &NotifyDelivery::onConnected);
-    connect(socket_, &QTcpSocket::bytesWritten, this, &NotifyDelivery::onBytesWritten);
-    connect(socket_, &QTcpSocket::disconnected, this, &NotifyDelivery::onDisconnected);
-    connect(socket_, &QTcpSocket::errorOccurred, this, &NotifyDelivery::onError);
+    // Every delivery is a connection that this side closes first; its local ports run out while
+    // they wait in TIME_WAIT, and the bare error text would name no cause.
+    if (error.value() == EADDRNOTAVAIL && error.category() == asio::system_category())
+        return "no free local port towards " + to.address().to_string();
+    return error.message();
+}
+
+} // namespace
+
+NotifyDelivery::NotifyDelivery(asio::io_context& io, asio::ip::tcp::endpoint to, std::string payload, Times times,
+                               Finished finished)
+    : socket_(io)
+    , timer_(io)
+    , to_(std::move(to))
+    , payload_(std::move(payload))
+    , times_(times)
+    , finished_(std::move(finished))
+{
 }
 
 void NotifyDelivery::start()
 {
-    timer_->start();
-    socket_->connectToHost(host_, port_);
+    const auto now = std::chrono::steady_clock::now();
+    deadline_ = now + times_.whole;
+    // A host that does not even answer the handshake gets the short limit.
+    armTimer(now + std::min(times_.connect, times_.whole));
+    socket_.async_connect(to_, [self = shared_from_this()](const std::error_code& error) { self->onConnected(error); });
 }
 
-void NotifyDelivery::onConnected()
+void NotifyDelivery::cancel()
 {
-    timer_->setInterval(std::max(timeoutMs_ - static_cast<int>(timer_->interval() - timer_->remainingTime()), 1));
-    timer_->start();
-    socket_->write(payload_);
+    done_ = true;
+    finished_ = nullptr;
+    std::error_code ignored;
+    timer_.cancel();
+    socket_.close(ignored);
 }
 
-void NotifyDelivery::onBytesWritten()
+void NotifyDelivery::onConnected(const std::error_code& error)
 {
-    if (flushed_ || socket_->bytesToWrite() > 0)
+    if (done_)
         return;
-    // Closing only now, with nothing left in Qt's buffer, lets the kernel send
-    // the whole text before the FIN; an abort here could cut it off.
-    flushed_ = true;
-    socket_->disconnectFromHost();
+    if (error) {
+        fail(failureText(error, to_));
+        return;
+    }
+    phase_ = Phase::Writing;
+    armTimer(deadline_);
+    asio::async_write(socket_, asio::buffer(payload_),
+                      [self = shared_from_this()](const std::error_code& writeError, std::size_t) {
+                          self->onWritten(writeError);
+                      });
 }
 
-void NotifyDelivery::onDisconnected()
+void NotifyDelivery::onWritten(const std::error_code& error)
 {
-    finish(flushed_, flushed_ ? QString() : QStringLiteral("closed by peer before the text was written"));
+    if (done_)
+        return;
+    if (error) {
+        fail("closed by peer before the text was written (" + error.message() + ")");
+        return;
+    }
+    phase_ = Phase::Acknowledging;
+    checkAcknowledged();
 }
 
-void NotifyDelivery::onError()
+void NotifyDelivery::checkAcknowledged()
 {
-    // Once the text is out, a peer that closes or resets first is no failure
-    // of ours; `disconnected` settles it.
-    if (!flushed_)
-        finish(false, socket_->errorString());
+    switch (sendQueueState(socket_.native_handle())) {
+    case SendQueue::Empty:
+        finish(true, {});
+        return;
+    case SendQueue::Lost:
+        fail("connection lost before the text was acknowledged");
+        return;
+    case SendQueue::Waiting:
+        break;
+    }
+    const auto now = std::chrono::steady_clock::now();
+    armTimer(std::min(now + poll_, deadline_));
+    poll_ = std::min(poll_ * 2, kLongestPoll);
 }
 
-void NotifyDelivery::onTimeout()
+void NotifyDelivery::onTimer(const std::error_code& error)
 {
-    const bool connected = socket_->state() == QAbstractSocket::ConnectedState || flushed_;
-    finish(flushed_, connected ? QStringLiteral("timed out") : QStringLiteral("connect timed out"));
-    socket_->abort();
+    // A wait replaced by a later one may still report in; only the latest counts.
+    if (done_ || error || std::chrono::steady_clock::now() < timer_.expiry())
+        return;
+    if (phase_ == Phase::Acknowledging && std::chrono::steady_clock::now() < deadline_) {
+        checkAcknowledged();
+        return;
+    }
+    switch (phase_) {
+    case Phase::Connecting:
+        fail("connect timed out");
+        return;
+    case Phase::Writing:
+        fail("timed out");
+        return;
+    case Phase::Acknowledging:
+        fail("text not acknowledged in time");
+        return;
+    }
 }
 
-void NotifyDelivery::finish(bool delivered, const QString& failure)
+void NotifyDelivery::armTimer(std::chrono::steady_clock::time_point at)
+{
+    timer_.expires_at(at);
+    timer_.async_wait([self = shared_from_this()](const std::error_code& error) { self->onTimer(error); });
+}
+
+void NotifyDelivery::fail(const std::string& failure)
+{
+    // Reset rather than close: nothing of a failed try should reach the peer late.
+    std::error_code ignored;
+    if (socket_.is_open())
+        socket_.set_option(asio::socket_base::linger(true, 0), ignored);
+    finish(false, failure);
+}
+
+void NotifyDelivery::finish(bool delivered, const std::string& failure)
 {
     if (done_)
         return;
     done_ = true;
-    timer_->stop();
-    if (socket_->state() != QAbstractSocket::UnconnectedState && !flushed_)
-        socket_->abort();
-    emit finished(delivered, failure);
+    timer_.cancel();
+    std::error_code ignored;
+    socket_.close(ignored);
+    if (Finished finished = std::move(finished_))
+        finished(delivered, failure);
 }
 
 } // namespace qornc::server

@@ -1,46 +1,56 @@
+// One notification on one connection of its own: connect, write the text and its NUL, and wait
+// until the recipient's host has acknowledged all of it (the socket's send queue is empty), so
+// that a text counts as delivered only once it is there and the next one cannot overtake it.
+// Whatever happens, `finished` runs exactly once, never inside start(): at the latest when the
+// connect timeout runs out without a connection, or the whole timeout.
 #pragma once
 
-#include <QByteArray>
-#include <QHostAddress>
-#include <QObject>
-#include <QString>
+#include <asio/io_context.hpp>
+#include <asio/ip/tcp.hpp>
+#include <asio/steady_timer.hpp>
 
-class QTcpSocket;
-class QTimer;
+#include <chrono>
+#include <functional>
+#include <memory>
+#include <string>
 
 namespace qornc::server {
 
-// One notification on one connection of its own: connect, write the text
-// and its NUL, then close gracefully so the client reads it to the end.
-// Whatever happens, `finished` is emitted exactly once: at the latest when
-// the connect timeout runs out without a connection, or the whole timeout.
-class NotifyDelivery : public QObject {
-    Q_OBJECT
-
+class NotifyDelivery : public std::enable_shared_from_this<NotifyDelivery> {
 public:
-    NotifyDelivery(const QHostAddress& host, quint16 port, QByteArray payload, int connectTimeoutMs, int timeoutMs,
-                   QObject* parent = nullptr);
+    using Finished = std::function<void(bool delivered, const std::string& failure)>;
+    struct Times {
+        std::chrono::milliseconds connect;
+        std::chrono::milliseconds whole;
+    };
+
+    NotifyDelivery(asio::io_context& io, asio::ip::tcp::endpoint to, std::string payload, Times times,
+                   Finished finished);
 
     void start();
-
-signals:
-    void finished(bool delivered, const QString& failure);
+    // Ends it without a word: `finished` never runs.
+    void cancel();
 
 private:
-    void onConnected();
-    void onBytesWritten();
-    void onDisconnected();
-    void onError();
-    void onTimeout();
-    void finish(bool delivered, const QString& failure);
+    enum class Phase { Connecting, Writing, Acknowledging };
 
-    QHostAddress host_;
-    quint16 port_;
-    QByteArray payload_;
-    QTcpSocket* socket_;
-    QTimer* timer_;
-    int timeoutMs_;
-    bool flushed_ = false;
+    void onConnected(const std::error_code& error);
+    void onWritten(const std::error_code& error);
+    void checkAcknowledged();
+    void onTimer(const std::error_code& error);
+    void armTimer(std::chrono::steady_clock::time_point at);
+    void fail(const std::string& failure);
+    void finish(bool delivered, const std::string& failure);
+
+    asio::ip::tcp::socket socket_;
+    asio::steady_timer timer_;
+    asio::ip::tcp::endpoint to_;
+    std::string payload_;
+    Times times_;
+    Finished finished_;
+    Phase phase_ = Phase::Connecting;
+    std::chrono::steady_clock::time_point deadline_{};
+    std::chrono::milliseconds poll_{1};
     bool done_ = false;
 };
 

@@ -2,33 +2,37 @@
 
 #include "StateFile.h"
 
-#include <QTimer>
-
+#include <chrono>
 #include <utility>
 
 namespace qornc::server {
 
 namespace {
 
-constexpr int kRetryMs = 1000;
+constexpr auto kRetry = std::chrono::seconds(1);
 
 } // namespace
 
-StateStore::StateStore(std::string path, const AccountBook& book, LogSink log, QObject* parent)
-    : QObject(parent)
-    , path_(std::move(path))
+StateStore::StateStore(asio::io_context& io, std::string path, const AccountBook& book, LogSink log,
+                       std::function<void()> saved)
+    : path_(std::move(path))
     , book_(book)
     , log_(std::move(log))
-    , timer_(new QTimer(this))
+    , saved_(std::move(saved))
+    , timer_(io)
 {
-    timer_->setSingleShot(true);
-    connect(timer_, &QTimer::timeout, this, &StateStore::attempt);
 }
 
 void StateStore::saveSoon()
 {
-    if (!timer_->isActive())
-        timer_->start(0);
+    if (scheduled_)
+        return;
+    scheduled_ = true;
+    timer_.expires_after(std::chrono::seconds(0));
+    timer_.async_wait([this](const std::error_code& error) {
+        if (!error)
+            attempt();
+    });
 }
 
 bool StateStore::save()
@@ -50,10 +54,16 @@ bool StateStore::save()
 
 void StateStore::attempt()
 {
-    if (save())
-        emit saved();
-    else
-        timer_->start(kRetryMs);
+    if (save()) {
+        scheduled_ = false;
+        saved_();
+        return;
+    }
+    timer_.expires_after(kRetry);
+    timer_.async_wait([this](const std::error_code& error) {
+        if (!error)
+            attempt();
+    });
 }
 
 } // namespace qornc::server

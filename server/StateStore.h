@@ -4,31 +4,27 @@
 
 #include "LogSink.h"
 
-#include <QObject>
+#include <asio/io_context.hpp>
+#include <asio/steady_timer.hpp>
 
+#include <functional>
 #include <string>
-
-class QTimer;
 
 namespace qornc::server {
 
 class AccountBook;
 
-class StateStore : public QObject {
-    Q_OBJECT
-
+class StateStore {
 public:
-    // An empty `path` keeps nothing: every save succeeds at once.
-    StateStore(std::string path, const AccountBook& book, LogSink log, QObject* parent = nullptr);
+    // An empty `path` keeps nothing: every save succeeds at once. `saved` runs once the book is
+    // on disk after saveSoon().
+    StateStore(asio::io_context& io, std::string path, const AccountBook& book, LogSink log,
+               std::function<void()> saved);
 
-    // Saves once the event loop is back, so that registrations finishing together share one
-    // write; `saved` follows once the book is on disk.
+    // Saves once the event loop is back, so that registrations finishing together share one write.
     void saveSoon();
     // At once; true when the book is on disk.
     bool save();
-
-signals:
-    void saved();
 
 private:
     void attempt();
@@ -36,7 +32,9 @@ private:
     std::string path_;
     const AccountBook& book_;
     LogSink log_;
-    QTimer* timer_; // the next attempt: soon, or a second after a failure
+    std::function<void()> saved_;
+    asio::steady_timer timer_; // the next attempt: soon, or a second after a failure
+    bool scheduled_ = false;
     bool failing_ = false;
 };
 

@@ -5,17 +5,18 @@
 #include "CommandLine.h"
 #include "LogSink.h"
 #include "LogThrottle.h"
-#include "SignalQuitter.h"
+#include "MachineLimits.h"
 #include "StateFile.h"
 #include "StateFileLock.h"
 
-#include <QCoreApplication>
-#include <QTimer>
+#include <asio/io_context.hpp>
+#include <asio/signal_set.hpp>
+#include <asio/steady_timer.hpp>
 
+#include <csignal>
 #include <cstdio>
+#include <functional>
 #include <string>
-
-#include <sys/resource.h>
 
 using namespace qornc::server;
 
@@ -27,32 +28,41 @@ int fail(int code, const std::string& message)
     return code;
 }
 
-// Every connection and every delivery in flight is a descriptor; the usual
-// soft limit of 1024 is below what the connection caps allow.
-void raiseDescriptorLimit()
+// Writes the counts of suppressed log lines once a second.
+void flushSummaries(asio::steady_timer& timer, LogThrottle& throttle)
 {
-    rlimit limit{};
-    if (getrlimit(RLIMIT_NOFILE, &limit) == 0 && limit.rlim_cur < limit.rlim_max) {
-        limit.rlim_cur = limit.rlim_max;
-        setrlimit(RLIMIT_NOFILE, &limit);
-    }
+    timer.expires_after(std::chrono::seconds(1));
+    timer.async_wait([&timer, &throttle](const std::error_code& error) {
+        if (error)
+            return;
+        throttle.flushDue();
+        flushSummaries(timer, throttle);
+    });
 }
 
 } // namespace
 
 int main(int argc, char* argv[])
 {
-    const CommandLine command = parseCommandLine({argv + 1, argv + argc});
+    const MachineLimits machine = raiseAndReadMachineLimits();
+    const CommandLine command = parseCommandLine({argv + 1, argv + argc}, machine);
     if (command.action == CommandLine::Action::Help || command.action == CommandLine::Action::Version) {
-        std::fputs((command.action == CommandLine::Action::Help ? usageText() : versionText()).c_str(), stdout);
+        std::fputs((command.action == CommandLine::Action::Help ? usageText(machine) : versionText()).c_str(), stdout);
         return 0;
     }
     if (command.action == CommandLine::Action::Fail)
         return fail(1, command.error + " (see --help)");
+    // A delivery to a client that went away must not kill the server.
+    std::signal(SIGPIPE, SIG_IGN);
 
-    QCoreApplication app(argc, argv);
-    const SignalQuitter quitter;
-    raiseDescriptorLimit();
+    asio::io_context io(1);
+    // Shutdown runs through the event loop and destructors, not a signal handler.
+    asio::signal_set signals(io, SIGINT, SIGTERM);
+    signals.async_wait([&io](const std::error_code& error, int) {
+        if (!error)
+            io.stop();
+    });
+
     const ServerOptions& options = command.options;
     AccountBook accounts(options.maxAccounts);
     std::string error;
@@ -67,18 +77,20 @@ int main(int argc, char* argv[])
         return fail(2, error);
 
     LogThrottle throttle(stdoutLog(), options.logLimit);
-    QTimer summaries;
-    QObject::connect(&summaries, &QTimer::timeout, [&throttle] { throttle.flushDue(); });
-    summaries.start(1000);
+    asio::steady_timer summaries(io);
+    flushSummaries(summaries, throttle);
     const LogSink log = [&throttle](const std::string& line) { throttle.line(line); };
     const std::size_t known = accounts.size();
-    ChatServer server(ChatRouter(std::move(accounts), options.bots, options.router), options.server, log);
-    if (QString listenError; !server.listen(listenError))
-        return fail(3, listenError.toStdString());
-    if (!quitter.isActive())
-        log("warning: SIGINT/SIGTERM will not shut down cleanly");
+    ChatServer server(io,
+                      ChatRouter(std::move(accounts), options.bots, options.router, std::chrono::steady_clock::now,
+                                 nullptr, options.server.hold),
+                      options.server, log);
+    if (std::string listenError; !server.listen(listenError))
+        return fail(3, listenError);
     log("listening on " + options.listenAddress + ":" + std::to_string(server.port()) + ", notifications to port "
         + std::to_string(options.server.notifyPort) + ", " + std::to_string(options.bots.size()) + " bot(s), "
-        + std::to_string(known) + " account(s)");
-    return app.exec();
+        + std::to_string(known) + " account(s), at most " + std::to_string(options.server.maxConnections)
+        + " connections");
+    io.run();
+    return 0;
 }

@@ -57,7 +57,7 @@ const std::vector<std::pair<const char*, std::vector<Step>>> kScenarios = {
     {"messages go to the recipient's host, a bot echoes to the sender's",
      {{2, "B", "message bob two words alice hi  there", "A message bob hi  there", "-> alice (9 bytes) queued for A"},
       {1, "A", "message alice pw bob", "B message alice ", "(0 bytes)"},
-      {1, "A", "message alice pw carol hi", "", "dropped: recipient offline"},
+      {1, "A", "message alice pw zed hi", "", "dropped: recipient offline"},
       {2, "B", "message bob two words echo ping  pong", "B message echo ping  pong", "echo"},
       {1, "A", "login echo pw", "", "refused login echo from A: the name of a bot"},
       {1, "A", "message echo pw alice hi", "", "unknown name echo"}}},
@@ -114,7 +114,8 @@ TEST(ChatRouter, Scenarios)
             } else {
                 const RouteResult result = route(router, step.connection, step.host, step.request);
                 log = result.log;
-                sent = result.notification ? result.notification->host + " " + result.notification->text : "";
+                for (const Notification& notification : result.notifications)
+                    sent += (sent.empty() ? "" : "|") + notification.host + " " + notification.text;
                 EXPECT_EQ(result.endConnection, log.starts_with("refused ")) << name << ", " << i + 1;
             }
             EXPECT_EQ(sent, step.expected) << name << ", step " << i + 1 << "\n" << log;

@@ -1,5 +1,6 @@
 #include "ChatServer.h"
 #include "LoopbackHarness.h"
+#include "RecordingHeldLog.h"
 
 #include <gtest/gtest.h>
 
@@ -27,13 +28,15 @@ class ChatServerLoopback : public ::testing::Test {
 protected:
     void start(ServerConfig config = {}, AccountBook book = cheapBook())
     {
-        config.listenAddress = QHostAddress::LocalHost;
+        config.listenAddress = "127.0.0.1";
         config.port = 0;
         config.notifyPort = sink.port();
-        server = std::make_unique<ChatServer>(ChatRouter(std::move(book), {"echo"}), config,
-                                              [this](const std::string& line) { logs += line + "\n"; });
-        QString error;
-        ASSERT_TRUE(server->listen(error)) << error.toStdString();
+        server = std::make_unique<ChatServer>(serverLoop(),
+                                              ChatRouter(std::move(book), {"echo"}, {}, std::chrono::steady_clock::now,
+                                                         &heldLog),
+                                              config, [this](const std::string& line) { logs += line + "\n"; });
+        std::string error;
+        ASSERT_TRUE(server->listen(error)) << error;
     }
 
     std::unique_ptr<RequestClient> loggedIn(const std::string& name, const char* from = "127.0.0.1",
@@ -63,6 +66,7 @@ protected:
         return count;
     }
 
+    RecordingHeldLog heldLog;
     NotifySink sink;
     std::unique_ptr<ChatServer> server;
     std::string logs;
@@ -86,7 +90,7 @@ private:
         socket->bind(from);
         connect(socket, &QTcpSocket::disconnected, this, [this, socket, from] {
             socket->deleteLater();
-            QTimer::singleShot(10, this, [this, from] { open(from); });
+            QTimer::singleShot(200, this, [this, from] { open(from); });
         });
         socket->connectToHost(QHostAddress::LocalHost, port_);
     }
