@@ -81,6 +81,14 @@ void NotifyDelivery::onWritten(const std::error_code& error)
         return;
     }
     phase_ = Phase::Acknowledging;
+    // The FIN right behind the text, as the client reads to the end: its close answers at once,
+    // where the text alone would wait for a delayed acknowledgement.
+    std::error_code ignored;
+    socket_.shutdown(asio::socket_base::shutdown_send, ignored);
+    socket_.async_wait(asio::socket_base::wait_read, [self = shared_from_this()](const std::error_code& waitError) {
+        if (!self->done_ && !waitError)
+            self->checkAcknowledged();
+    });
     checkAcknowledged();
 }
 

@@ -1,5 +1,6 @@
-// One notification on one connection of its own: connect, write the text and its NUL, and wait
-// until the recipient's host has acknowledged all of it (the socket's send queue is empty), so
+// One notification on one connection of its own: connect, write the text and its NUL, close the
+// sending side, and wait until the recipient's host has acknowledged all of it (the socket's send
+// queue is empty), so
 // that a text counts as delivered only once it is there and the next one cannot overtake it.
 // Whatever happens, `finished` runs exactly once, never inside start(): at the latest when the
 // connect timeout runs out without a connection, or the whole timeout.

@@ -10,17 +10,18 @@ namespace qornc::server {
 
 SendQueue sendQueueState(int fd)
 {
-    tcp_info info{};
-    socklen_t size = sizeof info;
-    if (getsockopt(fd, IPPROTO_TCP, TCP_INFO, &info, &size) != 0)
-        return SendQueue::Lost;
-    // The peer may have closed its side once it had the text; a reset leaves the socket closed.
-    if (info.tcpi_state != TCP_ESTABLISHED && info.tcpi_state != TCP_CLOSE_WAIT)
-        return SendQueue::Lost;
+    // Bytes written and not yet acknowledged, the FIN included. A connection reset before the
+    // peer had them all keeps them counted; one closed after keeps none.
     int unacknowledged = 0;
     if (ioctl(fd, SIOCOUTQ, &unacknowledged) != 0)
         return SendQueue::Lost;
-    return unacknowledged == 0 ? SendQueue::Empty : SendQueue::Waiting;
+    if (unacknowledged == 0)
+        return SendQueue::Empty;
+    tcp_info info{};
+    socklen_t size = sizeof info;
+    if (getsockopt(fd, IPPROTO_TCP, TCP_INFO, &info, &size) != 0 || info.tcpi_state == TCP_CLOSE)
+        return SendQueue::Lost;
+    return SendQueue::Waiting;
 }
 
 } // namespace qornc::server

@@ -1,5 +1,5 @@
 // Whether what was written on a TCP socket has reached its peer: the kernel's send queue holds
-// every byte not yet acknowledged, and a connection that was reset empties it without delivering.
+// every byte not yet acknowledged, and a connection reset meanwhile will never see them through.
 #pragma once
 
 namespace qornc::server {
