@@ -76,7 +76,7 @@ constexpr NumberOption kNumbers[] = {
     {"log-limit", 1, 1'000'000'000, [](ServerOptions& o, long long v) { o.logLimit = count(v); }},
 };
 
-constexpr std::string_view kTexts[] = {"listen", "accounts", "state-file", "bot"};
+constexpr std::string_view kTexts[] = {"listen", "accounts", "state-file", "bot", "delivery-source"};
 
 std::optional<long long> parseNumber(const std::string& text, const NumberOption& option)
 {
@@ -127,6 +127,10 @@ std::string apply(std::string_view name, const std::string& value, ServerOptions
             return "bad address '" + value + "' for --listen (expected an IP address such as 0.0.0.0)";
         options.listenAddress = value;
         options.server.listenAddress = value;
+    } else if (name == "delivery-source") {
+        if (!isAddress(value))
+            return "bad address '" + value + "' for --delivery-source (expected an IP address of this machine)";
+        options.server.dispatch.sources.push_back(value);
     } else if (name == "bot") {
         if (!isValidName(value))
             return "bad bot name '" + value + "' (must be non-empty, without spaces)";

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <netinet/in.h>
 
 namespace qornc::server {
 
@@ -28,10 +29,11 @@ std::string failureText(const std::error_code& error, const asio::ip::tcp::endpo
 } // namespace
 
 NotifyDelivery::NotifyDelivery(asio::io_context& io, asio::ip::tcp::endpoint to, std::string payload, Times times,
-                               Finished finished)
+                               Finished finished, std::optional<asio::ip::address> from)
     : socket_(io)
     , timer_(io)
     , to_(std::move(to))
+    , from_(std::move(from))
     , payload_(std::move(payload))
     , times_(times)
     , finished_(std::move(finished))
@@ -44,7 +46,26 @@ void NotifyDelivery::start()
     deadline_ = now + times_.whole;
     // A host that does not even answer the handshake gets the short limit.
     armTimer(now + std::min(times_.connect, times_.whole));
+    if (const std::error_code error = bindSource()) {
+        asio::post(socket_.get_executor(), [self = shared_from_this(), error] { self->onConnected(error); });
+        return;
+    }
     socket_.async_connect(to_, [self = shared_from_this()](const std::error_code& error) { self->onConnected(error); });
+}
+
+std::error_code NotifyDelivery::bindSource()
+{
+    std::error_code error;
+    if (!from_)
+        return error;
+    socket_.open(to_.protocol(), error);
+    // The port is picked at the connect, for this address and the recipient's together, rather
+    // than at the bind, for the address alone.
+    if (!error)
+        socket_.set_option(asio::detail::socket_option::boolean<IPPROTO_IP, IP_BIND_ADDRESS_NO_PORT>(true), error);
+    if (!error)
+        socket_.bind(asio::ip::tcp::endpoint(*from_, 0), error);
+    return error;
 }
 
 void NotifyDelivery::cancel()

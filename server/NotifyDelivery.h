@@ -13,6 +13,7 @@
 #include <chrono>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 namespace qornc::server {
@@ -25,8 +26,9 @@ public:
         std::chrono::milliseconds whole;
     };
 
+    // `from`, when set, is the local address to leave from.
     NotifyDelivery(asio::io_context& io, asio::ip::tcp::endpoint to, std::string payload, Times times,
-                   Finished finished);
+                   Finished finished, std::optional<asio::ip::address> from = std::nullopt);
 
     void start();
     // Ends it without a word: `finished` never runs.
@@ -35,6 +37,7 @@ public:
 private:
     enum class Phase { Connecting, Writing, Acknowledging };
 
+    std::error_code bindSource();
     void onConnected(const std::error_code& error);
     void onWritten(const std::error_code& error);
     void checkAcknowledged();
@@ -46,6 +49,7 @@ private:
     asio::ip::tcp::socket socket_;
     asio::steady_timer timer_;
     asio::ip::tcp::endpoint to_;
+    std::optional<asio::ip::address> from_;
     std::string payload_;
     Times times_;
     Finished finished_;

@@ -23,6 +23,8 @@ NotifyDispatcher::NotifyDispatcher(asio::io_context& io, std::uint16_t notifyPor
     , log_(std::move(log))
     , hooks_(std::move(hooks))
 {
+    for (const std::string& source : limits_.sources)
+        sources_.push_back(asio::ip::make_address(source));
 }
 
 NotifyDispatcher::~NotifyDispatcher()
@@ -87,11 +89,14 @@ void NotifyDispatcher::startNext(const std::string& host)
     ++inFlight_;
     std::string payload = queue.inFlight->notification.text;
     payload.push_back('\0');
+    std::optional<asio::ip::address> from;
+    if (!sources_.empty())
+        from = sources_[nextSource_++ % sources_.size()];
     queue.delivery = std::make_shared<NotifyDelivery>(
         io_, asio::ip::tcp::endpoint(address, notifyPort_), std::move(payload),
         NotifyDelivery::Times{std::chrono::milliseconds(limits_.connectTimeoutMs),
                               std::chrono::milliseconds(limits_.timeoutMs)},
-        [this, host](bool delivered, const std::string& failure) { onFinished(host, delivered, failure); });
+        [this, host](bool delivered, const std::string& failure) { onFinished(host, delivered, failure); }, from);
     queue.delivery->start();
 }
 

@@ -77,6 +77,8 @@ private:
     Hooks hooks_;
     std::unordered_map<std::string, HostQueue> hosts_;
     std::deque<std::string> waitingForRoom_;
+    std::vector<asio::ip::address> sources_;
+    std::size_t nextSource_ = 0;
     std::size_t inFlight_ = 0;
     std::size_t pending_ = 0;
     std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace qornc::server {
 
@@ -22,6 +23,9 @@ struct DispatchLimits {
     int maxBackoffMs = 60'000;
     // How long a notification is tried before it is given up, or held when it is a message.
     int deadlineMs = 60'000;
+    // Local addresses deliveries leave from in turn; empty: the one the kernel picks. Each gives
+    // every recipient's host as many ports again to wait in TIME_WAIT.
+    std::vector<std::string> sources;
 };
 
 struct HoldLimits {

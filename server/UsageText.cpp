@@ -119,6 +119,11 @@ descriptor limit to the hard one, and D below is that limit less 64.
                     8 KiB of memory, at least 10000)" + here(derived.server.hold.total) + R"()
   --hold-time N     seconds a message is held before it expires
                     (default 604800, a week)
+  --delivery-source ADDR
+                    a local address deliveries leave from, in turn with the
+                    others given (may be repeated; by default the kernel
+                    picks one). Each address lifts the TIME_WAIT ceiling
+                    below by as many deliveries again
   --log-limit N     log lines of one kind per minute; the rest are counted in
                     a "... N similar lines suppressed" line (default 120)
 
@@ -126,8 +131,9 @@ Every delivery is a connection the server closes first, so each leaves a
 TIME_WAIT entry on the server for a minute, and a host can take at most about
 as many deliveries a minute as there are local ports. On a real network raise
 that ceiling with sysctl net.ipv4.ip_local_port_range="1024 65535" and
-net.ipv4.tcp_tw_reuse=1; a delivery that finds no free port is logged as "no
-free local port towards HOST" and tried again.
+net.ipv4.tcp_tw_reuse=1, or give --delivery-source for each of the server's
+addresses; a delivery that finds no free port is logged as "no free local
+port towards HOST" and tried again.
 
 Exit status: 0 after SIGINT/SIGTERM or --help or --version, 1 for a bad
 option, 2 for an unreadable accounts or state file or a state file another

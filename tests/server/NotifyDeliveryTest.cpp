@@ -5,9 +5,12 @@
 
 #include <asio/read.hpp>
 
+#include <array>
 #include <cstdlib>
 #include <optional>
 #include <string>
+#include <thread>
+#include <vector>
 
 using namespace qornc::server;
 using asio::ip::tcp;
@@ -46,13 +49,12 @@ private:
 };
 
 std::shared_ptr<NotifyDelivery> deliver(asio::io_context& io, const tcp::endpoint& to, std::size_t size,
-                                        std::chrono::milliseconds whole, Outcome& outcome)
+                                        std::chrono::milliseconds whole, Outcome& outcome,
+                                        std::optional<asio::ip::address> from = std::nullopt)
 {
-    auto delivery = std::make_shared<NotifyDelivery>(io, to, std::string(size, 'x'),
-                                                     NotifyDelivery::Times{std::chrono::milliseconds(500), whole},
-                                                     [&outcome](bool delivered, const std::string& failure) {
-                                                         outcome = {true, delivered, failure};
-                                                     });
+    auto delivery = std::make_shared<NotifyDelivery>(
+        io, to, std::string(size, 'x'), NotifyDelivery::Times{std::chrono::milliseconds(500), whole},
+        [&outcome](bool delivered, const std::string& failure) { outcome = {true, delivered, failure}; }, from);
     delivery->start();
     return delivery;
 }
@@ -88,8 +90,9 @@ TEST(NotifyDelivery, DeliveredOnlyOnceThePeerHasAcknowledgedTheWholeText)
     EXPECT_EQ(late.failure, "text not acknowledged in time");
 }
 
-// With every local port towards a host taken, the log names that cause instead of a bare errno.
-TEST(NotifyDelivery, SaysWhenNoLocalPortIsFree)
+// With every local port towards a host taken, the log names that cause instead of a bare errno,
+// and another local address to leave from gets through.
+TEST(NotifyDelivery, SaysWhenNoLocalPortIsFreeAndAnotherSourceAddressGetsThrough)
 {
     QORNC_IN_OWN_NAMESPACE();
     ASSERT_EQ(std::system("sysctl -q -w net.ipv4.ip_local_port_range='40000 40001'"), 0);
@@ -104,4 +107,30 @@ TEST(NotifyDelivery, SaysWhenNoLocalPortIsFree)
     runFor(io, std::chrono::milliseconds(300));
     EXPECT_TRUE(outcome.done && !outcome.delivered);
     EXPECT_EQ(outcome.failure, "no free local port towards 127.0.0.1");
+
+    Outcome other;
+    const auto through = deliver(io, acceptor.local_endpoint(), 10, std::chrono::seconds(1), other,
+                                 asio::ip::make_address("127.0.0.2"));
+    std::thread recipient([&acceptor] {
+        std::vector<tcp::socket> others;
+        for (int i = 0; i < 3; ++i) {
+            tcp::socket peer = acceptor.accept();
+            if (peer.remote_endpoint().address() != asio::ip::make_address("127.0.0.2")) {
+                others.push_back(std::move(peer));
+                continue;
+            }
+            std::error_code end;
+            std::array<char, 16> bytes{};
+            while (!end)
+                peer.read_some(asio::buffer(bytes), end); // to the end, then it closes
+            return;
+        }
+    });
+    runFor(io, std::chrono::milliseconds(300));
+    if (!other.done) { // the recipient still waits for it: end its wait
+        tcp::socket stand(io, tcp::endpoint(asio::ip::make_address("127.0.0.2"), 0));
+        stand.connect(acceptor.local_endpoint());
+    }
+    recipient.join();
+    EXPECT_TRUE(other.done && other.delivered) << other.failure;
 }
