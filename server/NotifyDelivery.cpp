@@ -104,8 +104,9 @@ void NotifyDelivery::onWritten(const std::error_code& error)
     phase_ = Phase::Acknowledging;
     // The FIN right behind the text, as the client reads to the end: its close answers at once,
     // where the text alone would wait for a delayed acknowledgement.
-    std::error_code ignored;
-    socket_.shutdown(asio::socket_base::shutdown_send, ignored);
+    std::error_code shutdownError;
+    socket_.shutdown(asio::socket_base::shutdown_send, shutdownError);
+    finQueued_ = !shutdownError;
     socket_.async_wait(asio::socket_base::wait_read, [self = shared_from_this()](const std::error_code& waitError) {
         if (!self->done_ && !waitError)
             self->checkAcknowledged();
@@ -115,7 +116,7 @@ void NotifyDelivery::onWritten(const std::error_code& error)
 
 void NotifyDelivery::checkAcknowledged()
 {
-    switch (sendQueueState(socket_.native_handle())) {
+    switch (sendQueueState(socket_.native_handle(), finQueued_)) {
     case SendQueue::Empty:
         finish(true, {});
         return;

@@ -56,6 +56,7 @@ private:
     Phase phase_ = Phase::Connecting;
     std::chrono::steady_clock::time_point deadline_{};
     std::chrono::milliseconds poll_{1};
+    bool finQueued_ = false;
     bool done_ = false;
 };
 

@@ -8,14 +8,14 @@
 
 namespace qornc::server {
 
-SendQueue sendQueueState(int fd)
+SendQueue sendQueueState(int fd, bool finQueued)
 {
     // Bytes written and not yet acknowledged, the FIN included. A connection reset before the
     // peer had them all keeps them counted; one closed after keeps none.
     int unacknowledged = 0;
     if (ioctl(fd, SIOCOUTQ, &unacknowledged) != 0)
         return SendQueue::Lost;
-    if (unacknowledged == 0)
+    if (unacknowledged <= (finQueued ? 1 : 0))
         return SendQueue::Empty;
     tcp_info info{};
     socklen_t size = sizeof info;

@@ -6,6 +6,8 @@ namespace qornc::server {
 
 enum class SendQueue { Empty, Waiting, Lost };
 
-SendQueue sendQueueState(int fd);
+// `finQueued`: the sending side was shut down, so the queue also holds the FIN, which the peer
+// need not acknowledge for the text to be there.
+SendQueue sendQueueState(int fd, bool finQueued);
 
 } // namespace qornc::server
