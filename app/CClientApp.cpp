@@ -95,7 +95,7 @@ void CClientApp::EndFromOutside()
 {
     m_endingFromOutside = true;
     m_boxes.SendToStandardError();
-    m_server.CancelConnect();
+    m_server.AbandonConnect();
     if (m_mainWnd != nullptr)
         m_mainWnd->OnOK();
     // The main window's loop returns only after the loop of every dialog open above it.

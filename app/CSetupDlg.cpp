@@ -14,6 +14,7 @@
 #include "ui/DialogBuilder.h"
 #include "ui/MessageBoxes.h"
 #include "ui/QtBytes.h"
+#include "ui/TextCatalog.h"
 
 namespace {
 
@@ -36,7 +37,7 @@ CSetupDlg::CSetupDlg(ClientState& state, std::filesystem::path configDir, Messag
     , m_configDir(std::move(configDir))
     , m_boxes(boxes)
 {
-    setWindowTitle(FromBytes(kSetupDialog.caption));
+    setWindowTitle(Translated(kSetupDialog.caption));
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowCloseButtonHint);
     const DialogUnits units = DialogUnits::ForFont(font());

@@ -10,6 +10,7 @@
 #include "app/SessionBusAddress.h"
 #include "res/Version.h"
 #include "ui/MessageBoxes.h"
+#include "ui/UserLanguage.h"
 
 int main(int argc, char* argv[])
 {
@@ -25,6 +26,7 @@ int main(int argc, char* argv[])
     SessionBusAddress::Settle();
     QApplication application(argc, argv);
     QApplication::setQuitOnLastWindowClosed(false);
+    const UserLanguage language;
 
     QtMessageBoxes boxes;
     ClientAppOptions options;

@@ -31,9 +31,12 @@ add_library(qornc_qt STATIC
   ui/StatusLine.cpp
   ui/StatusNotifierWatch.cpp
   ui/TextCapacityGuard.cpp
+  ui/TextCatalog.cpp
   ui/TrayClick.cpp
   ui/TrayIcon.cpp
+  ui/TrayMenu.cpp
   ui/TrayWatch.cpp
+  ui/UserLanguage.cpp
   ui/WaylandActivation.cpp
   ui/WindowReach.cpp
   ui/XEmbedTrayWatch.cpp
@@ -55,3 +58,4 @@ target_link_libraries(qornc_qt PUBLIC qornc_core Qt6::Widgets Qt6::Network Qt6::
 add_executable(qornc app/main.cpp app/ClientCommandLine.cpp app/SessionBusAddress.cpp)
 target_link_libraries(qornc PRIVATE qornc_qt qornc_warnings)
 install(TARGETS qornc RUNTIME DESTINATION bin)
+include(cmake/Translations.cmake)

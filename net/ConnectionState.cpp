@@ -9,6 +9,13 @@ void ConnectionState::OnConnected()
     disconnectEnabled = true;
 }
 
+void ConnectionState::OnConnecting()
+{
+    g_connected = 0;
+    connectEnabled = false;
+    disconnectEnabled = true;
+}
+
 void ConnectionState::OnConnectFailed()
 {
     g_connected = 0;

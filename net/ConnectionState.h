@@ -12,6 +12,7 @@ struct ConnectionState {
     bool disconnectEnabled = true; // "&Disconnect" (id 3)
 
     void OnConnected();            // Connected: Connect disabled, Disconnect enabled
+    void OnConnecting();           // an attempt runs: Connect disabled, Disconnect abandons it
     void OnConnectFailed();        // Disconnected
     void OnDisconnected();         // after a successful logout, or the link dropped
 };

@@ -5,11 +5,13 @@
 #include <QObject>
 #include <QPointer>
 #include <QString>
+#include <QTimer>
+
+#include <string>
 
 #include "net/CLinkSocket.h"
 #include "net/LoginWatch.h"
 
-class QEventLoop;
 struct ClientState;
 
 class ServerConnection : public QObject {
@@ -21,18 +23,17 @@ public:
     ServerConnection(ClientState& state, quint16 port, int connectTimeoutMs = kDefaultConnectTimeoutMs,
                      QObject* parent = nullptr);
 
-    // Connects to g_serverIp and sends the login block of blockSize; a login that cannot be
-    // formed fails before any connect. A connect that fails at once is reported at once; one
-    // really pending is waited for, bounded, with the window repainting but taking no input.
-    // Returns the status line's new text.
-    QString ConnectAndLogin(std::size_t loginBlockSize);
+    // Starts connecting to g_serverIp and returns at once: the window goes on while the attempt
+    // runs. connectEnded follows with the status line's new text, also for a login too long to
+    // form and a connect that fails at once; on success the login block of blockSize has gone.
+    void BeginConnect(std::size_t loginBlockSize);
     // Sends the logout block when it can be formed and closes the link either way. False when
     // no logout went out.
     bool LogoutAndClose();
     // The logout at exit: sent whatever the state, its result not examined, given a moment to leave.
     void LogoutAtExit();
-    // Ends a connect wait at once, as a failed connect: the client is being ended.
-    void CancelConnect();
+    // Drops a pending attempt without a word: the user chose Disconnect or Exit meanwhile.
+    void AbandonConnect();
     // The server delivered a notification: it has answered since the login.
     void NoteDelivery() { m_loginWatch.Answered(); }
 
@@ -41,10 +42,12 @@ public:
 
 signals:
     void received();
+    void connectEnded(const QString& statusText);
     void linkLost(const QString& statusText);
 
 private:
-    [[nodiscard]] int WaitForConnection();
+    void OnConnected();
+    void EndConnect(int errorCode);
     void OnLinkLost(int errorCode);
 
     ClientState& m_state;
@@ -52,7 +55,8 @@ private:
     quint16 m_port;
     int m_connectTimeoutMs;
     bool m_connecting = false;
-    QPointer<QEventLoop> m_connectWait;
+    std::string m_loginBlock; // sent once the pending attempt connects
+    QTimer m_connectBound;
     LoginWatch m_loginWatch;
 };
 

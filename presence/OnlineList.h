@@ -1,13 +1,16 @@
 // The Online list box as the user meets it: every online contact once, in the list box's sort
 // order, shown as ShownText but holding its name's bytes beside it, so what is sent is the very
 // name the server reported. Rebuilds patch the rows in place: a row that stays keeps its
-// selection, however late the answers that rebuild the list come.
+// selection, however late the answers that rebuild the list come; the names selected when the
+// link went down are selected again as they come back, until the user selects anew.
 #pragma once
 
 #include <cstddef>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include <QByteArray>
 
 class QListWidget;
 struct ClientState;
@@ -28,4 +31,6 @@ public:
 
 private:
     QListWidget* m_list;
+    std::vector<QByteArray> m_kept; // selected when the list was emptied
+    bool m_rebuilding = false;
 };

@@ -29,6 +29,8 @@
 #include "ui/MessageSend.h"
 #include "ui/QtBytes.h"
 #include "ui/TextCapacityGuard.h"
+#include "ui/TextCatalog.h"
+#include "ui/TrayMenu.h"
 
 CClientDlg::CClientDlg(ClientState& state, ServerConnection& server, NotificationListener& listener,
                        MessageBoxes& boxes, ClientDlgOptions options, QWidget* parent)
@@ -47,13 +49,20 @@ CClientDlg::CClientDlg(ClientState& state, ServerConnection& server, Notificatio
     connect(&m_server, &ServerConnection::received, &m_pump, &IdlePump::Schedule);
     connect(&m_listener, &NotificationListener::received, &m_pump, &IdlePump::Schedule);
     connect(m_link.get(), &LinkPresenter::linkLost, this, &CClientDlg::OnLinkDown);
+    connect(m_link.get(), &LinkPresenter::loggedIn, this, [this] {
+        // Every login is followed by a refresh, as at start-up: the Online list was emptied when
+        // the link went down, and nobody would fill it again before Update list.
+        m_state.g_refreshDue = 1;
+        m_state.g_autoRefresh = 1;
+        m_pump.Schedule();
+    });
 }
 
 CClientDlg::~CClientDlg() = default;
 
 void CClientDlg::BuildWindow()
 {
-    setWindowTitle(QString::fromUtf8(kClientDialog.caption.data(), qsizetype(kClientDialog.caption.size())));
+    setWindowTitle(Translated(kClientDialog.caption));
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     setWindowIcon(TrayIcon::NormalIcon());
@@ -74,6 +83,10 @@ void CClientDlg::BuildWindow()
     m_statusLine = std::make_unique<StatusLine>(qobject_cast<QLineEdit*>(control(IDC_STATUS)));
     m_link = std::make_unique<LinkPresenter>(m_state, m_server, m_listener, *m_statusLine, m_tray, connectButton,
                                              disconnectButton);
+    m_trayMenu = std::make_unique<TrayMenu>(*this, connectButton, disconnectButton);
+    connect(m_trayMenu.get(), &TrayMenu::showOrHideChosen, &m_reach, &WindowReach::OnTrayClick);
+    connect(m_trayMenu.get(), &TrayMenu::exitChosen, this, &CClientDlg::OnOK);
+    m_tray.SetMenu(m_trayMenu->menu());
     m_autoUpdate = qobject_cast<QCheckBox*>(control(IDC_AUTO_UPDATE));
     m_editList = qobject_cast<QPushButton*>(control(IDC_EDIT_LIST));
     connect(new TextCapacityGuard(m_contacts, kContactEditLimit), &TextCapacityGuard::refused, this, [this] {
@@ -98,11 +111,11 @@ void CClientDlg::BuildMenu()
     m_menuBar = new QMenuBar(this);
     QHash<QString, QMenu*> menus;
     for (const MenuItemTemplate& item : kClientMenu) {
-        const QString title = FromBytes(item.menu);
+        const QString title = Translated(item.menu);
         QMenu*& menu = menus[title];
         if (menu == nullptr)
             menu = m_menuBar->addMenu(title);
-        QAction* action = menu->addAction(FromBytes(item.item));
+        QAction* action = menu->addAction(Translated(item.item));
         action->setData(item.command);
         connect(action, &QAction::triggered, this, [this, command = item.command] {
             if (command == ID_OPTIONS)
@@ -179,13 +192,7 @@ void CClientDlg::StartTimers()
 
 void CClientDlg::ConnectAndReport(std::size_t loginBlockSize)
 {
-    const PumpSuspension suspended(m_pump);
-    if (!m_link->ConnectAndReport(loginBlockSize, m_options.notifyPort))
-        return;
-    // Every login is followed by a refresh, as at start-up: the Online list was emptied when the
-    // link went down, and nobody would fill it again before Update list.
-    m_state.g_refreshDue = 1;
-    m_state.g_autoRefresh = 1;
+    m_link->BeginConnect(loginBlockSize, m_options.notifyPort);
 }
 
 void CClientDlg::OnLinkDown()
@@ -201,20 +208,22 @@ void CClientDlg::SetStatus(const QString& text)
 
 void CClientDlg::OnConnectButton()
 {
-    if (m_state.g_link.g_connected == 1)
+    if (m_state.g_link.g_connected == 1 || m_server.isConnecting())
         return; // a second connection would log in twice and leak the first
     ConnectAndReport(kConnectLoginBlockSize);
 }
 
 void CClientDlg::OnDisconnectButton()
 {
+    if (m_link->Abandon())
+        return;
     (void)m_server.LogoutAndClose(); // the link ends whether or not the logout went out
     OnLinkDown();
 }
 
 void CClientDlg::OnOptions()
 {
-    if (m_state.g_link.g_connected == 1) {
+    if (m_state.g_link.g_connected == 1 || m_server.isConnecting()) {
         m_boxes.Information(this, QStringLiteral("Disconnect before setting options."));
         return;
     }
@@ -233,6 +242,7 @@ void CClientDlg::OnOK()
     if (m_exited)
         return;
     SnapshotTimerProc(); // edits of the last two seconds are saved too
+    m_server.AbandonConnect();
     m_snapshotTimer.stop();
     m_tray.Remove();
     m_notifier.CloseAll(); // a click on one after the client is gone would do nothing
@@ -330,6 +340,8 @@ bool CClientDlg::RunPresenceRefresh()
         return false;
     if (!outcome.statusText.empty())
         m_statusLine->ShowSendError(FromBytes(outcome.statusText), m_state.g_link.g_connected == 1);
+    else
+        m_statusLine->Succeeded(UserAction::Refresh);
     if (m_state.g_queryPending == 1)
         m_queryPendingTimer.start(m_options.queryPendingTimeoutMs);
     return true;
@@ -371,12 +383,12 @@ void CClientDlg::OnEditListButton()
     if (m_state.g_listLocked == 1) {
         m_contacts->setReadOnly(false);
         m_state.g_listLocked = 0;
-        m_editList->setText(QStringLiteral("&Done"));
+        m_editList->setText(Translated(QStringLiteral("&Done")));
         return;
     }
     m_contacts->setReadOnly(true);
     m_state.g_listLocked = 1;
-    m_editList->setText(QStringLiteral("&Edit list"));
+    m_editList->setText(Translated(QStringLiteral("&Edit list")));
     const std::string text = ContactsText();
     const std::string finished = FinishEditText(text);
     if (finished != text)
@@ -391,7 +403,9 @@ void CClientDlg::OnSendMessage()
         SendChatMessage(m_state, m_online->SelectedNames(kMaxRecipientPositions), !m_online->empty(),
                         ToBytes(m_input->text()), ConversationText(), m_server.serverSocket());
     if (!outcome.statusText.empty())
-        SetStatus(FromBytes(outcome.statusText));
+        m_statusLine->ShowRefusal(FromBytes(outcome.statusText), UserAction::Send);
+    else
+        m_statusLine->Succeeded(UserAction::Send);
     if (outcome.refused)
         return;
     ReplaceConversation(outcome.newConversation);

@@ -29,6 +29,7 @@ class QPushButton;
 class MessageBoxes;
 class NotificationListener;
 class ServerConnection;
+class TrayMenu;
 struct ClientState;
 
 inline constexpr int TIMER_AUTO_REFRESH = 99998;
@@ -125,6 +126,7 @@ private:
     std::unique_ptr<OnlineList> m_online;
     std::unique_ptr<StatusLine> m_statusLine;
     std::unique_ptr<LinkPresenter> m_link;
+    std::unique_ptr<TrayMenu> m_trayMenu;
     QCheckBox* m_autoUpdate = nullptr;
     QPushButton* m_editList = nullptr;
 

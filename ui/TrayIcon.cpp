@@ -4,6 +4,7 @@
 #include <QPixmap>
 
 #include "app/ClientState.h"
+#include "ui/TextCatalog.h"
 
 namespace {
 const QString kNormalTip = QStringLiteral("QORNC");
@@ -80,7 +81,16 @@ void TrayIcon::Create()
     m_watch.IconCreated();
     Render();
     connect(m_tray, &QSystemTrayIcon::activated, &m_click, &TrayClick::OnActivated);
+    if (m_menu != nullptr)
+        m_tray->setContextMenu(m_menu);
     m_tray->show();
+}
+
+void TrayIcon::SetMenu(QMenu* menu)
+{
+    m_menu = menu;
+    if (m_tray != nullptr)
+        m_tray->setContextMenu(m_menu);
 }
 
 void TrayIcon::Remove()
@@ -136,5 +146,5 @@ void TrayIcon::Render()
         m_tray->setIcon(AlertIcon());
     else
         m_tray->setIcon(m_linkUp ? NormalIcon() : OfflineIcon());
-    m_tray->setToolTip(alert ? kAlertTip : m_linkUp ? kNormalTip : kOfflineTip);
+    m_tray->setToolTip(Translated(alert ? kAlertTip : m_linkUp ? kNormalTip : kOfflineTip));
 }

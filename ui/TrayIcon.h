@@ -12,6 +12,7 @@
 #include "ui/TrayClick.h"
 #include "ui/TrayWatch.h"
 
+class QMenu;
 struct ClientState;
 
 inline constexpr int TIMER_BLINK = 5000;
@@ -32,6 +33,8 @@ public:
 
     // From now on the icon is in every notification area there is.
     void Add();
+    // The menu a right click or a StatusNotifier host shows; it stays ours.
+    void SetMenu(QMenu* menu);
     void Remove();
     void ShowLink(bool connected);
     void StartAlert();
@@ -60,6 +63,7 @@ private:
     bool m_added = false;
     bool m_linkUp = false;
     QSystemTrayIcon* m_tray = nullptr;
+    QMenu* m_menu = nullptr;
     TrayWatch m_watch;
     TrayClick m_click;
     QTimer m_blink;

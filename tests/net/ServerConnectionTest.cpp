@@ -22,7 +22,10 @@ protected:
         state.g_userId.assign("ann");
         state.g_password.assign("pw1");
         state.g_serverIp.assign("127.0.0.1");
-        ASSERT_EQ(connection.ConnectAndLogin(kConnectLoginBlockSize), QStringLiteral("No status messages."));
+        QSignalSpy ended(&connection, &ServerConnection::connectEnded);
+        connection.BeginConnect(kConnectLoginBlockSize);
+        ASSERT_TRUE(WaitFor([&] { return !ended.isEmpty(); }));
+        ASSERT_EQ(ended.first().first().toString(), QStringLiteral("No status messages."));
         ASSERT_TRUE(server.WaitForBlocks("login", 1));
     }
 

@@ -92,6 +92,7 @@ TEST_F(TrayAlertTest, TheIconIsGreyedWhileTheLinkIsDownAndTheAlertTakesTurnsWith
     ASSERT_TRUE(WaitFor([&] { return state().g_alertActive == 0; }));
     ExpectAlert(false, false);
     window().OnConnectButton();
+    ASSERT_TRUE(WaitFor([&] { return state().g_link.g_connected == 1; }));
     ExpectAlert(false);
 }
 

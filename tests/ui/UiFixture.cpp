@@ -42,6 +42,7 @@ void UiFixture::Start(bool trayAvailable)
     app = std::make_unique<CClientApp>(options, boxes);
     app->InitInstance();
     app->mainWindow()->Open();
+    WaitFor([this] { return !app->server().isConnecting(); }, options.connectTimeoutMs + 2000);
     QTest::qWait(20); // the first pass of the pump
 }
 
