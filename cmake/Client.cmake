@@ -38,6 +38,7 @@ add_library(qornc_qt STATIC
   ui/TrayWatch.cpp
   ui/UserLanguage.cpp
   ui/WaylandActivation.cpp
+  ui/WindowPlace.cpp
   ui/WindowReach.cpp
   ui/XEmbedTrayWatch.cpp
 )

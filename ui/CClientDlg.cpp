@@ -31,6 +31,7 @@
 #include "ui/TextCapacityGuard.h"
 #include "ui/TextCatalog.h"
 #include "ui/TrayMenu.h"
+#include "ui/WindowPlace.h"
 
 CClientDlg::CClientDlg(ClientState& state, ServerConnection& server, NotificationListener& listener,
                        MessageBoxes& boxes, ClientDlgOptions options, QWidget* parent)
@@ -87,6 +88,7 @@ void CClientDlg::BuildWindow()
     connect(m_trayMenu.get(), &TrayMenu::showOrHideChosen, &m_reach, &WindowReach::OnTrayClick);
     connect(m_trayMenu.get(), &TrayMenu::exitChosen, this, &CClientDlg::OnOK);
     m_tray.SetMenu(m_trayMenu->menu());
+    new WindowPlace(*this);
     m_autoUpdate = qobject_cast<QCheckBox*>(control(IDC_AUTO_UPDATE));
     m_editList = qobject_cast<QPushButton*>(control(IDC_EDIT_LIST));
     connect(new TextCapacityGuard(m_contacts, kContactEditLimit), &TextCapacityGuard::refused, this, [this] {

@@ -101,8 +101,10 @@ const std::vector<Pattern>& Patterns()
             const QString text = QString::fromUtf8(source);
             if (!text.contains(placeholder))
                 continue;
-            QString expression = QRegularExpression::escape(text);
-            expression.replace(QRegularExpression(QStringLiteral("%[1-9]")), QStringLiteral("(.*?)"));
+            QStringList pieces;
+            for (const QString& piece : text.split(placeholder))
+                pieces.append(QRegularExpression::escape(piece));
+            const QString expression = pieces.join(QStringLiteral("(.*?)"));
             built.push_back({source, QRegularExpression(QLatin1Char('^') + expression + QLatin1Char('$'),
                                                         QRegularExpression::DotMatchesEverythingOption)});
         }

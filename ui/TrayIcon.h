@@ -46,6 +46,7 @@ public:
     // What the notification area is given to show.
     [[nodiscard]] QIcon icon() const { return m_tray != nullptr ? m_tray->icon() : QIcon(); }
     [[nodiscard]] QString toolTip() const { return m_tray != nullptr ? m_tray->toolTip() : QString(); }
+    [[nodiscard]] QMenu* contextMenu() const { return m_tray != nullptr ? m_tray->contextMenu() : nullptr; }
 
 signals:
     // A completed left click.

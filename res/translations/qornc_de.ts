@@ -193,7 +193,7 @@ von %3</translation>
     </message>
     <message>
         <source>Connection to the server lost: Error code %1.</source>
-        <translation>Verbindung zum Server verloren: Fehlercode %1.</translation>
+        <translation>Serververbindung verloren: Fehlercode %1.</translation>
     </message>
     <message>
         <source>Refused at login: the name or password may be wrong.</source>
@@ -205,11 +205,11 @@ von %3</translation>
     </message>
     <message>
         <source>Can&apos;t listen for messages: Error code %1.</source>
-        <translation>Kein Nachrichtenempfang möglich: Fehlercode %1.</translation>
+        <translation>Empfang nicht möglich: Fehlercode %1.</translation>
     </message>
     <message>
         <source>Refused a delivery from %1: not the server&apos;s address.</source>
-        <translation>Zustellung von %1 abgelehnt: nicht die Serveradresse.</translation>
+        <translation>Zustellung von %1 abgelehnt: nicht vom Server.</translation>
     </message>
     <message>
         <source>Unable to send message to other user.</source>

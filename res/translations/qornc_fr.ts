@@ -193,7 +193,7 @@ par %3</translation>
     </message>
     <message>
         <source>Connection to the server lost: Error code %1.</source>
-        <translation>Connexion au serveur perdue&#xa0;: code d&apos;erreur %1.</translation>
+        <translation>Connexion perdue&#xa0;: code d&apos;erreur %1.</translation>
     </message>
     <message>
         <source>Refused at login: the name or password may be wrong.</source>

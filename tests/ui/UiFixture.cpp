@@ -35,14 +35,16 @@ void UiFixture::Start(bool trayAvailable)
     if (options.serverPort == kServerPort)
         options.serverPort = server.port();
     options.notifyPort = 0;
-    options.connectTimeoutMs = 3000;
+    if (options.connectTimeoutMs == ServerConnection::kDefaultConnectTimeoutMs)
+        options.connectTimeoutMs = 3000;
     options.trayAvailable = trayAvailable;
     if (!std::filesystem::exists(dir / "info.cfg"))
         WriteInfo("me", "pw");
     app = std::make_unique<CClientApp>(options, boxes);
     app->InitInstance();
     app->mainWindow()->Open();
-    WaitFor([this] { return !app->server().isConnecting(); }, options.connectTimeoutMs + 2000);
+    if (awaitConnect)
+        WaitFor([this] { return !app->server().isConnecting(); }, options.connectTimeoutMs + 2000);
     QTest::qWait(20); // the first pass of the pump
 }
 

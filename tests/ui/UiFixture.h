@@ -74,5 +74,6 @@ protected:
     FakeServer server;
     RecordingBoxes boxes;
     ClientAppOptions options;
+    bool awaitConnect = true; // Start returns once the start-up connect has ended
     std::unique_ptr<CClientApp> app;
 };
