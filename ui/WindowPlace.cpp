@@ -13,14 +13,17 @@ WindowPlace::WindowPlace(QWidget& window)
 
 bool WindowPlace::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched != &m_window)
+    if (watched != &m_window || event->spontaneous())
         return false;
-    if (event->type() == QEvent::Hide && !event->spontaneous() && !m_window.isMinimized()) {
+    // Only a place the window was shown at is kept: before that the manager has not placed it.
+    if (event->type() == QEvent::Hide && m_shown && !m_window.isMinimized()) {
         m_clientTopLeft = m_window.geometry().topLeft();
         m_placed = true;
-    } else if (event->type() == QEvent::Show && !event->spontaneous() && m_placed) {
+    } else if (event->type() == QEvent::Show) {
         // Placed by its client area before it is mapped: the frame is the manager's to add.
-        m_window.setGeometry(QRect(m_clientTopLeft, m_window.size()));
+        if (m_placed)
+            m_window.setGeometry(QRect(m_clientTopLeft, m_window.size()));
+        m_shown = true;
     }
     return false;
 }

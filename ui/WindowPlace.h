@@ -21,4 +21,5 @@ private:
     QWidget& m_window;
     QPoint m_clientTopLeft;
     bool m_placed = false;
+    bool m_shown = false;
 };

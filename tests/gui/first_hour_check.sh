@@ -5,8 +5,8 @@
 # drops it; the window icon comes in several sizes; a refused Enter is no longer told once a
 # line to echo went out; the Online selection is back after Disconnect and Connect; the window
 # comes back where it was; the tray icon's right-click menu Exits as File > Exit does; in German
-# and French no button reads Connect or Exit, and a StatusNotifier tray's menu (a fake host of
-# our own) is translated and Exits too.
+# (by LANG) and French (by LANGUAGE) no button reads Connect or Exit, and a StatusNotifier tray's
+# menu (a fake host of our own) is translated and Exits too.
 # Usage: first_hour_check.sh QORNC QORNC_SERVER. Runs on the fixed ports 22001/22002; 77 means a
 # tool is missing.
 set -uo pipefail
@@ -135,11 +135,12 @@ kill -TERM "$TRAYER" && wait "$TRAYER"
 
 step "German and French on a StatusNotifier tray: no button reads Connect or Exit, the menu Exits"
 start_fake tray "$WORK"
-for language in de_DE:Verbinden:Beenden:Trennen fr_FR:Connecter:Quitter:Déconnecter; do
-  IFS=: read -r locale connect exit disconnect <<<"$language"
+# German by LANG, French by LANGUAGE, which the desktop sets above LANG.
+for language in de_DE:LANG=de_DE.UTF-8:Verbinden:Beenden:Trennen fr_FR:LANGUAGE=fr_FR:Connecter:Quitter:Déconnecter; do
+  IFS=: read -r locale setting connect exit disconnect <<<"$language"
   items=$(grep -c '^item' "$WORK/tray.log")
   logins=$(logged_times "login first")
-  start_client "$locale" LANG="$locale.UTF-8"
+  start_client "$locale" LANG=en_US.UTF-8 "$setting"
   within 10 eval '[ "$(grep -c "^item" "$WORK/tray.log")" -gt "$items" ]' || fail "no tray item ($locale)"
   within 5 logged "login first" $((logins + 1)) || fail "no login ($locale)"
   kill -USR1 "$FAKE" # a click shows the window

@@ -4,7 +4,6 @@
 #include <QCoreApplication>
 #include <QFontMetrics>
 #include <QMenuBar>
-#include <QPushButton>
 #include <QTest>
 
 #include "UiFixture.h"
@@ -56,11 +55,11 @@ TEST_F(LanguageTest, GermanAndFrenchReachEveryControlAndQtsOwnButtons)
 {
     struct Row {
         const char* locale;
-        QString connect, exit, contacts, cancel;
+        QString connect, exit, contacts, file, cancel, quiet;
     };
     const Row rows[] = {
-        {"de_DE", "&Verbinden", "B&eenden", "Kontaktliste", "Abbrechen"},
-        {"fr_FR", "&Connecter", "&Quitter", "Liste de contacts", "Annuler"},
+        {"de_DE", "&Verbinden", "B&eenden", "Kontaktliste", "&Datei", "Abbrechen", "Keine Statusmeldungen."},
+        {"fr_FR", "&Connecter", "&Quitter", "Liste de contacts", "&Fichier", "Annuler", "Aucun message d'état."},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.locale);
@@ -71,18 +70,9 @@ TEST_F(LanguageTest, GermanAndFrenchReachEveryControlAndQtsOwnButtons)
         EXPECT_EQ(button(IDCANCEL)->text(), row.connect);
         EXPECT_EQ(button(IDOK)->text(), row.exit);
         EXPECT_EQ(contacts()->accessibleName(), row.contacts);
-        QStringList english;
-        for (QPushButton* button : window().findChildren<QPushButton*>()) {
-            if (!button->isHidden() && InCatalog(button->text()) &&
-                Translated(button->text()) == button->text() && button->text() != QLatin1String("OK"))
-                english.append(button->text());
-        }
-        for (const QAction* menu : window().menuBar()->actions())
-            if (menu->text() == QLatin1String("&File") || menu->text() == QLatin1String("&Help"))
-                english.append(menu->text());
-        EXPECT_TRUE(english.isEmpty()) << english.join(", ").toStdString();
+        EXPECT_EQ(window().menuBar()->actions().first()->text(), row.file);
         EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel"), row.cancel);
-        EXPECT_EQ(status(), Translated(Latin1(kNoStatusText)));
+        EXPECT_EQ(status(), row.quiet);
     }
 }
 
