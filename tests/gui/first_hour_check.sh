@@ -119,6 +119,7 @@ trayer --edge top --align right --widthtype request --height 32 --SetDockType tr
 TRAYER=$!
 pids+=("$TRAYER")
 within 5 eval '[ -n "$(slot)" ]' || fail "the panel did not get the icon"
+xprop -id "$(window_id)" _NET_WM_ALLOWED_ACTIONS | grep -q MAXIMIZE && fail "the fixed-size window offers to maximise"
 before=$(place)
 click_slot 1
 within 3 eval '[ -z "$(window_id)" ]' || fail "a click on the icon did not hide the window"
