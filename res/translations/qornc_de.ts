@@ -173,7 +173,7 @@ von %3</translation>
     </message>
     <message>
         <source>Connecting to %1...</source>
-        <translation>Verbinden mit %1...</translation>
+        <translation>Verbindung zu %1 wird hergestellt...</translation>
     </message>
     <message>
         <source>Not connected: the attempt was abandoned.</source>
@@ -181,7 +181,7 @@ von %3</translation>
     </message>
     <message>
         <source>Can&apos;t connect: Error code %1.</source>
-        <translation>Keine Verbindung: Fehlercode %1.</translation>
+        <translation>Verbindung gescheitert: Fehlercode %1.</translation>
     </message>
     <message>
         <source>Message send error: %1.</source>
@@ -197,15 +197,15 @@ von %3</translation>
     </message>
     <message>
         <source>Refused at login: the name or password may be wrong.</source>
-        <translation>Anmeldung abgelehnt: Name oder Passwort evtl. falsch.</translation>
+        <translation>Anmeldung abgelehnt: Name oder Passwort wohl falsch.</translation>
     </message>
     <message>
         <source>Can&apos;t log in: the name and password together are too long.</source>
-        <translation>Keine Anmeldung: Name und Passwort zusammen zu lang.</translation>
+        <translation>Anmeldung unmöglich: Name plus Passwort zu lang.</translation>
     </message>
     <message>
         <source>Can&apos;t listen for messages: Error code %1.</source>
-        <translation>Empfang nicht möglich: Fehlercode %1.</translation>
+        <translation>Empfang unmöglich: Fehlercode %1.</translation>
     </message>
     <message>
         <source>Refused a delivery from %1: not the server&apos;s address.</source>
@@ -217,7 +217,7 @@ von %3</translation>
     </message>
     <message>
         <source>Not sent: the server has not yet said who is online. Press Enter again in a moment.</source>
-        <translation>Nicht gesendet: Wer online ist, steht noch aus. Gleich erneut Enter drücken.</translation>
+        <translation>Nicht gesendet: Noch ist unklar, wer online ist. Gleich erneut Enter drücken.</translation>
     </message>
     <message>
         <source>Not sent: select who to send to in the Online list.</source>
@@ -233,7 +233,7 @@ von %3</translation>
     </message>
     <message>
         <source>Message full at %1 bytes: the rest was left out.</source>
-        <translation>Nachricht voll bei %1 Bytes: Rest weggelassen.</translation>
+        <translation>Nachricht voll (%1 Bytes): Der Rest wurde weggelassen.</translation>
     </message>
     <message>
         <source>Contact list full: that change was not made.</source>

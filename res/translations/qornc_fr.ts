@@ -173,7 +173,7 @@ par %3</translation>
     </message>
     <message>
         <source>Connecting to %1...</source>
-        <translation>Connexion à %1...</translation>
+        <translation>Connexion à %1 en cours...</translation>
     </message>
     <message>
         <source>Not connected: the attempt was abandoned.</source>
@@ -197,7 +197,7 @@ par %3</translation>
     </message>
     <message>
         <source>Refused at login: the name or password may be wrong.</source>
-        <translation>Connexion refusée&#xa0;: nom ou mot de passe erroné&#xa0;?</translation>
+        <translation>Connexion refusée&#xa0;: nom ou mot de passe peut-être faux.</translation>
     </message>
     <message>
         <source>Can&apos;t log in: the name and password together are too long.</source>
@@ -209,7 +209,7 @@ par %3</translation>
     </message>
     <message>
         <source>Refused a delivery from %1: not the server&apos;s address.</source>
-        <translation>Envoi de %1 refusé&#xa0;: pas l&apos;adresse du serveur.</translation>
+        <translation>Livraison de %1 refusée&#xa0;: ce n&apos;est pas le serveur.</translation>
     </message>
     <message>
         <source>Unable to send message to other user.</source>
@@ -217,11 +217,11 @@ par %3</translation>
     </message>
     <message>
         <source>Not sent: the server has not yet said who is online. Press Enter again in a moment.</source>
-        <translation>Non envoyé&#xa0;: qui est en ligne reste à savoir. Refaites Entrée sous peu.</translation>
+        <translation>Non envoyé&#xa0;: le serveur n&apos;a pas dit qui est en ligne. Réessayez dans un instant.</translation>
     </message>
     <message>
         <source>Not sent: select who to send to in the Online list.</source>
-        <translation>Non envoyé&#xa0;: choisissez les destinataires (En ligne).</translation>
+        <translation>Non envoyé&#xa0;: choisissez les destinataires (liste En ligne).</translation>
     </message>
     <message>
         <source>Not sent: nobody is online to send to.</source>
@@ -233,7 +233,7 @@ par %3</translation>
     </message>
     <message>
         <source>Message full at %1 bytes: the rest was left out.</source>
-        <translation>Message plein à %1 octets&#xa0;: le reste est omis.</translation>
+        <translation>Message plein (%1 octets)&#xa0;: le reste a été ignoré.</translation>
     </message>
     <message>
         <source>Contact list full: that change was not made.</source>
@@ -241,7 +241,7 @@ par %3</translation>
     </message>
     <message>
         <source>%1 older messages were dropped: too many arrived at once.</source>
-        <translation>%1 anciens messages perdus&#xa0;: trop à la fois.</translation>
+        <translation>%1 messages anciens abandonnés&#xa0;: trop d&apos;arrivées à la fois.</translation>
     </message>
     <message>
         <source>info.cfg is not a file that can be read; it is taken as missing.</source>

@@ -115,7 +115,7 @@ TEST_F(LanguageTest, EveryTextTheWindowsShowIsCatalogued)
 
     const UserLanguage german{QLocale(QStringLiteral("de_DE"))};
     EXPECT_EQ(Translated(QStringLiteral("Can't connect: Error code Unknown error.")),
-              QStringLiteral("Keine Verbindung: Fehlercode Unbekannter Fehler."));
+              QStringLiteral("Verbindung gescheitert: Fehlercode Unbekannter Fehler."));
     EXPECT_EQ(Translated(QStringLiteral("Refused a delivery from 10.0.0.7: not the server's address.")),
               QStringLiteral("Zustellung von 10.0.0.7 abgelehnt: nicht vom Server."));
     EXPECT_EQ(Translated(QStringLiteral("alice")), QStringLiteral("alice")) << "a name is no text to translate";
