@@ -127,6 +127,7 @@ void RunPresence(int contacts)
         return;
     }
     Client client(server.port(), notifyPort);
+    SpinUntil([&] { return !client.server.isConnecting(); }, 10s); // the connect runs on with the window
     if (client.state.g_link.g_connected != 1) {
         std::printf("presence_%d_error not connected\n", contacts);
         return;
