@@ -7,7 +7,7 @@
 
 #include "app/ClientState.h"
 #include "net/NotificationListener.h"
-#include "net/Protocol.h"
+#include "common/Protocol.h"
 #include "net/ServerConnection.h"
 #include "ui/CClientDlg.h"
 #include "ui/EndingBoxes.h"

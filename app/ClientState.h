@@ -5,10 +5,10 @@
 #include <cstddef>
 #include <string>
 
-#include "app/FixedText.h"
+#include "common/FixedText.h"
 #include "net/ConnectionState.h"
 #include "net/Mailbox.h"
-#include "net/NotificationParser.h"
+#include "common/NotificationParser.h"
 #include "presence/PresenceTable.h"
 
 inline constexpr std::size_t kTextBufferSize = 4096;

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cstddef>
 
-#include "net/Protocol.h"
-#include "net/RequestBlock.h"
+#include "common/Protocol.h"
+#include "common/RequestBlock.h"
 
 namespace {
 

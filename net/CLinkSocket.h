@@ -6,7 +6,7 @@
 #include <QPointer>
 #include <QTcpSocket>
 
-#include "net/NotificationFramer.h"
+#include "common/NotificationFramer.h"
 #include "net/RequestSender.h"
 
 struct ClientState;

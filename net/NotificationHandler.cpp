@@ -1,7 +1,7 @@
 #include "net/NotificationHandler.h"
 
 #include "app/ClientState.h"
-#include "net/NotificationParser.h"
+#include "common/NotificationParser.h"
 #include "presence/ContactText.h"
 
 namespace {

@@ -7,6 +7,7 @@
 #include <algorithm>
 
 #include "app/ClientState.h"
+#include "common/PeerAddress.h"
 #include "net/ErrorNames.h"
 #include "net/SocketErrors.h"
 
@@ -15,9 +16,7 @@ namespace {
 // An IPv4 peer of a dual-stack listener shows as ::ffff:a.b.c.d.
 QHostAddress Plain(const QHostAddress& address)
 {
-    bool isV4 = false;
-    const quint32 v4 = address.toIPv4Address(&isV4);
-    return isV4 ? QHostAddress(v4) : address;
+    return QHostAddress(QString::fromStdString(PlainAddressText(address.toString().toStdString())));
 }
 
 bool SameHost(const QHostAddress& a, const QHostAddress& b)

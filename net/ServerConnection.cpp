@@ -5,8 +5,8 @@
 
 #include "app/ClientState.h"
 #include "net/ErrorNames.h"
-#include "net/Protocol.h"
-#include "net/RequestBlock.h"
+#include "common/Protocol.h"
+#include "common/RequestBlock.h"
 #include "net/SocketErrors.h"
 
 namespace {

@@ -6,7 +6,7 @@
 
 #include "app/ClientState.h"
 #include "net/ConnectionState.h"
-#include "net/RequestBlock.h"
+#include "common/RequestBlock.h"
 #include "net/RequestSender.h"
 #include "presence/ContactText.h"
 

@@ -11,7 +11,7 @@
 #include <filesystem>
 #include <memory>
 
-#include "net/Protocol.h"
+#include "common/Protocol.h"
 #include "presence/OnlineList.h"
 #include "ui/DesktopNotifier.h"
 #include "ui/IdlePump.h"

@@ -1,6 +1,6 @@
 #include "ui/DisplayText.h"
 
-#include "app/ByteCodec.h"
+#include "common/ByteCodec.h"
 
 namespace {
 

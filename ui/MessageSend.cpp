@@ -3,7 +3,7 @@
 #include <optional>
 
 #include "app/ClientState.h"
-#include "net/RequestBlock.h"
+#include "common/RequestBlock.h"
 #include "net/RequestSender.h"
 #include "ui/ConversationEntry.h"
 #include "ui/DisplayText.h"

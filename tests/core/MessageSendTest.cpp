@@ -7,7 +7,7 @@
 
 #include "app/ClientState.h"
 #include "net/ErrorNames.h"
-#include "net/RequestBlock.h"
+#include "common/RequestBlock.h"
 #include "support/RecordingSender.h"
 
 namespace {

@@ -8,7 +8,7 @@
 #include "support/RecordingSender.h"
 #include "app/ClientState.h"
 #include "net/ErrorNames.h"
-#include "net/RequestBlock.h"
+#include "common/RequestBlock.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 // and whatever bytes a name holds must come back whole through the controls' characters.
 #include "FuzzInput.h"
 
-#include "app/ByteCodec.h"
+#include "common/ByteCodec.h"
 #include "app/SettingsFiles.h"
 #include "presence/ContactText.h"
 

@@ -2,10 +2,10 @@
 #include "FuzzInput.h"
 
 #include "app/ClientState.h"
-#include "net/NotificationFramer.h"
+#include "common/NotificationFramer.h"
 #include "net/NotificationHandler.h"
-#include "net/NotificationParser.h"
-#include "net/Protocol.h"
+#include "common/NotificationParser.h"
+#include "common/Protocol.h"
 #include "presence/ContactText.h"
 
 namespace {

@@ -7,7 +7,7 @@
 
 #include "app/ClientState.h"
 #include "net/ErrorNames.h"
-#include "net/Protocol.h"
+#include "common/Protocol.h"
 #include "net/ServerConnection.h"
 #include "support/FakeServer.h"
 #include "support/NulText.h"

@@ -1,6 +1,6 @@
-#include "net/NotificationFramer.h"
+#include "common/NotificationFramer.h"
 
-#include "net/Protocol.h"
+#include "common/Protocol.h"
 
 std::vector<std::string> NotificationFramer::Feed(std::string_view bytes)
 {

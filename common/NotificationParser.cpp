@@ -1,7 +1,10 @@
-#include "net/NotificationParser.h"
+#include "common/NotificationParser.h"
 
 #include <array>
 #include <utility>
+
+#include "common/Protocol.h"
+#include "common/WordSplit.h"
 
 namespace {
 
@@ -14,10 +17,10 @@ NotificationKind KindOf(std::string_view firstWord)
 {
     // Substring search in this order, so a word holding two keywords is read as the first listed.
     static constexpr std::array<std::pair<std::string_view, NotificationKind>, 4> kKeywords{{
-        {"message", NotificationKind::Message},
-        {"getdata", NotificationKind::GetData},
-        {"set_mode", NotificationKind::SetMode},
-        {"getbuddy", NotificationKind::GetBuddy},
+        {kMessageNotification, NotificationKind::Message},
+        {kGetDataNotification, NotificationKind::GetData},
+        {kSetModeNotification, NotificationKind::SetMode},
+        {kGetBuddyNotification, NotificationKind::GetBuddy},
     }};
     for (const auto& [keyword, kind] : kKeywords) {
         if (firstWord.find(keyword) != std::string_view::npos)
@@ -26,24 +29,9 @@ NotificationKind KindOf(std::string_view firstWord)
     return NotificationKind::None;
 }
 
-// The word after the first one, and whether a space follows it.
-struct SplitField {
-    std::string_view word;
-    std::string_view rest;
-    bool hasRest = false;
-};
-
-SplitField SplitAfterWord(std::string_view afterFirstSpace)
-{
-    const std::size_t space = afterFirstSpace.find(' ');
-    if (space == std::string_view::npos)
-        return {afterFirstSpace, {}, false};
-    return {afterFirstSpace.substr(0, space), afterFirstSpace.substr(space + 1), true};
-}
-
 void ParseMessage(std::string_view afterFirstSpace, Notification& parsed)
 {
-    const SplitField field = SplitAfterWord(afterFirstSpace);
+    const WordSplit field = SplitFirstWord(afterFirstSpace);
     parsed.senderName = Bounded(field.word, kSenderNameCapacity);
     parsed.messageText = Bounded(field.rest, kMessageTextCapacityIn);
 }
@@ -52,9 +40,9 @@ void ParseMessage(std::string_view afterFirstSpace, Notification& parsed)
 // it first would turn a long status that does say "true" into an offline answer.
 void ParseGetBuddy(std::string_view afterFirstSpace, Notification& parsed)
 {
-    const SplitField field = SplitAfterWord(afterFirstSpace);
-    parsed.buddyOnline = field.word.find("true") != std::string_view::npos;
-    parsed.hasBuddyName = field.hasRest;
+    const WordSplit field = SplitFirstWord(afterFirstSpace);
+    parsed.buddyOnline = field.word.find(kOnlineWord) != std::string_view::npos;
+    parsed.hasBuddyName = field.separated;
     parsed.buddyName = Bounded(field.rest, kBuddyNameCapacity);
 }
 

@@ -1,4 +1,4 @@
-#include "net/NotificationParser.h"
+#include "common/NotificationParser.h"
 
 #include <string>
 

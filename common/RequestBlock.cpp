@@ -1,8 +1,8 @@
-#include "net/RequestBlock.h"
+#include "common/RequestBlock.h"
 
 #include <initializer_list>
 
-#include "net/Protocol.h"
+#include "common/Protocol.h"
 
 namespace {
 
@@ -33,23 +33,23 @@ std::optional<std::string> BuildRequestBlock(std::string_view text, std::size_t 
 
 std::optional<std::string> LoginBlock(std::string_view userId, std::string_view password, std::size_t blockSize)
 {
-    return BuildRequestBlock(JoinWords({"login", userId, password}), kLoginTextCapacity, blockSize);
+    return BuildRequestBlock(JoinWords({kLoginKeyword, userId, password}), kLoginTextCapacity, blockSize);
 }
 
 std::optional<std::string> LogoutBlock(std::string_view userId, std::string_view password)
 {
-    return BuildRequestBlock(JoinWords({"logout", userId, password}), kLogoutTextCapacity, kLogoutBlockSize);
+    return BuildRequestBlock(JoinWords({kLogoutKeyword, userId, password}), kLogoutTextCapacity, kLogoutBlockSize);
 }
 
 std::optional<std::string> GetBuddyBlock(std::string_view userId, std::string_view password, std::string_view contact)
 {
-    return BuildRequestBlock(JoinWords({"getbuddy", userId, password, contact}), kGetBuddyTextCapacity,
+    return BuildRequestBlock(JoinWords({kGetBuddyKeyword, userId, password, contact}), kGetBuddyTextCapacity,
                              kGetBuddyBlockSize);
 }
 
 std::optional<std::string> MessageBlock(std::string_view userId, std::string_view password,
                                         std::string_view recipient, std::string_view text)
 {
-    return BuildRequestBlock(JoinWords({"message", userId, password, recipient, text}), kMessageTextCapacity,
+    return BuildRequestBlock(JoinWords({kMessageKeyword, userId, password, recipient, text}), kMessageTextCapacity,
                              kMessageBlockSize);
 }

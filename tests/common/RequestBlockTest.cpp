@@ -1,11 +1,11 @@
-#include "net/RequestBlock.h"
+#include "common/RequestBlock.h"
 
 #include <optional>
 #include <string>
 
 #include <gtest/gtest.h>
 
-#include "net/Protocol.h"
+#include "common/Protocol.h"
 
 namespace {
 

@@ -1,11 +1,11 @@
-#include "net/NotificationFramer.h"
+#include "common/NotificationFramer.h"
 
 #include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
 
-#include "net/Protocol.h"
+#include "common/Protocol.h"
 
 namespace {
 

@@ -18,7 +18,6 @@ enum class NotificationKind : int {
 inline constexpr std::size_t kFirstWordCapacity = 128;
 inline constexpr std::size_t kSenderNameCapacity = 64;
 inline constexpr std::size_t kMessageTextCapacityIn = 256;
-inline constexpr std::size_t kStatusWordCapacity = 8;
 inline constexpr std::size_t kBuddyNameCapacity = 128;
 
 struct Notification {

@@ -1,4 +1,4 @@
-#include "app/ByteCodec.h"
+#include "common/ByteCodec.h"
 
 namespace {
 
