@@ -4,9 +4,9 @@
 
 #include "app/CSetupDlg.h"
 #include "app/ExitSignals.h"
-#include "app/SettingsFiles.h"
+#include "app/rules/SettingsFiles.h"
 #include "app/SettingsWriter.h"
-#include "app/SetupRules.h"
+#include "app/rules/SetupRules.h"
 #include "app/SingleCopyHandOver.h"
 #include "app/SingleCopyLock.h"
 #include "ui/MessageBoxes.h"

@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <memory>
 
-#include "app/ClientState.h"
+#include "app/rules/ClientState.h"
 #include "net/NotificationListener.h"
 #include "common/Protocol.h"
 #include "net/ServerConnection.h"

@@ -30,7 +30,7 @@
 
 #include "BenchClock.h"
 #include "LoopbackFloor.h"
-#include "app/ClientState.h"
+#include "app/rules/ClientState.h"
 #include "net/NotificationListener.h"
 #include "net/ServerConnection.h"
 #include "res/Resources.h"

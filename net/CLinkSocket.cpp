@@ -6,9 +6,9 @@
 #include <netinet/tcp.h>
 #include <sys/socket.h>
 
-#include "app/ClientState.h"
-#include "net/ErrorNames.h"
-#include "net/NotificationHandler.h"
+#include "app/rules/ClientState.h"
+#include "net/rules/ErrorNames.h"
+#include "presence/rules/NotificationHandler.h"
 #include "net/SocketErrors.h"
 
 CLinkSocket::CLinkSocket(ClientState& state, QObject* parent)

@@ -7,7 +7,7 @@
 #include <QTcpSocket>
 
 #include "common/NotificationFramer.h"
-#include "net/RequestSender.h"
+#include "net/rules/RequestSender.h"
 
 struct ClientState;
 

@@ -6,9 +6,9 @@
 
 #include <algorithm>
 
-#include "app/ClientState.h"
+#include "app/rules/ClientState.h"
 #include "common/PeerAddress.h"
-#include "net/ErrorNames.h"
+#include "net/rules/ErrorNames.h"
 #include "net/SocketErrors.h"
 
 namespace {

@@ -3,8 +3,8 @@
 #include <QEventLoop>
 #include <QTimer>
 
-#include "app/ClientState.h"
-#include "net/ErrorNames.h"
+#include "app/rules/ClientState.h"
+#include "net/rules/ErrorNames.h"
 #include "common/Protocol.h"
 #include "common/RequestBlock.h"
 #include "net/SocketErrors.h"

@@ -7,7 +7,7 @@
 #include <QString>
 
 #include "net/CLinkSocket.h"
-#include "net/LoginWatch.h"
+#include "net/rules/LoginWatch.h"
 
 class QEventLoop;
 struct ClientState;

@@ -5,9 +5,9 @@
 #include <algorithm>
 #include <memory>
 
-#include "app/ClientState.h"
-#include "presence/ContactText.h"
-#include "ui/DisplayText.h"
+#include "app/rules/ClientState.h"
+#include "presence/rules/ContactText.h"
+#include "ui/rules/DisplayText.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 
 #include <QPushButton>
 
-#include "app/ClientState.h"
+#include "app/rules/ClientState.h"
 #include "net/NotificationListener.h"
 #include "net/ServerConnection.h"
 #include "ui/StatusLine.h"

@@ -3,7 +3,7 @@
 #include <QImage>
 #include <QPixmap>
 
-#include "app/ClientState.h"
+#include "app/rules/ClientState.h"
 
 namespace {
 const QString kNormalTip = QStringLiteral("QORNC");

@@ -2,7 +2,7 @@
 
 #include <QWidget>
 
-#include "app/ClientState.h"
+#include "app/rules/ClientState.h"
 #include "ui/TrayIcon.h"
 
 WindowReach::WindowReach(QWidget& window, ClientState& state, TrayIcon& tray)

@@ -1,4 +1,4 @@
-#include "presence/ContactText.h"
+#include "presence/rules/ContactText.h"
 
 #include <string>
 

@@ -1,4 +1,4 @@
-#include "ui/ConversationEntry.h"
+#include "ui/rules/ConversationEntry.h"
 
 #include <string>
 

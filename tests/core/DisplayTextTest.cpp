@@ -1,4 +1,4 @@
-#include "ui/DisplayText.h"
+#include "ui/rules/DisplayText.h"
 
 #include <string>
 

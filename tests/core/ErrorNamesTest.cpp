@@ -1,8 +1,8 @@
-#include "net/ErrorNames.h"
+#include "net/rules/ErrorNames.h"
 
 #include <gtest/gtest.h>
 
-#include "net/ConnectionState.h"
+#include "net/rules/ConnectionState.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "net/LoginWatch.h"
+#include "net/rules/LoginWatch.h"
 
 #include <gtest/gtest.h>
 

@@ -1,12 +1,12 @@
-#include "ui/MessageSend.h"
+#include "ui/rules/MessageSend.h"
 
 #include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
 
-#include "app/ClientState.h"
-#include "net/ErrorNames.h"
+#include "app/rules/ClientState.h"
+#include "net/rules/ErrorNames.h"
 #include "common/RequestBlock.h"
 #include "support/RecordingSender.h"
 

@@ -1,10 +1,10 @@
-#include "net/NotificationHandler.h"
+#include "presence/rules/NotificationHandler.h"
 
 #include <string>
 
 #include <gtest/gtest.h>
 
-#include "app/ClientState.h"
+#include "app/rules/ClientState.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "presence/PresenceRefresh.h"
+#include "presence/rules/PresenceRefresh.h"
 
 #include <string>
 #include <vector>
@@ -6,8 +6,8 @@
 #include <gtest/gtest.h>
 
 #include "support/RecordingSender.h"
-#include "app/ClientState.h"
-#include "net/ErrorNames.h"
+#include "app/rules/ClientState.h"
+#include "net/rules/ErrorNames.h"
 #include "common/RequestBlock.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "presence/PresenceTable.h"
+#include "presence/rules/PresenceTable.h"
 
 #include <string>
 

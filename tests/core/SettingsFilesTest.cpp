@@ -1,11 +1,11 @@
-#include "app/SettingsFiles.h"
+#include "app/rules/SettingsFiles.h"
 
 #include <string>
 
 #include <gtest/gtest.h>
 
 #include "TempDir.h"
-#include "presence/ContactText.h"
+#include "presence/rules/ContactText.h"
 
 namespace {
 

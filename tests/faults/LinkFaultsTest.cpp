@@ -16,7 +16,7 @@
 #include <vector>
 
 #include "FaultHarness.h"
-#include "net/ErrorNames.h"
+#include "net/rules/ErrorNames.h"
 #include "net/ServerConnection.h"
 #include "res/Resources.h"
 #include "support/ClosedPort.h"

@@ -3,8 +3,8 @@
 #include "FuzzInput.h"
 
 #include "common/ByteCodec.h"
-#include "app/SettingsFiles.h"
-#include "presence/ContactText.h"
+#include "app/rules/SettingsFiles.h"
+#include "presence/rules/ContactText.h"
 
 namespace {
 

@@ -1,12 +1,12 @@
 // Hostile bytes on a delivery connection: framing, parsing and their effect on the client state.
 #include "FuzzInput.h"
 
-#include "app/ClientState.h"
+#include "app/rules/ClientState.h"
 #include "common/NotificationFramer.h"
-#include "net/NotificationHandler.h"
+#include "presence/rules/NotificationHandler.h"
 #include "common/NotificationParser.h"
 #include "common/Protocol.h"
-#include "presence/ContactText.h"
+#include "presence/rules/ContactText.h"
 
 namespace {
 

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "app/ClientState.h"
+#include "app/rules/ClientState.h"
 #include "net/NotificationListener.h"
 #include "support/FakeServer.h"
 #include "support/NulText.h"

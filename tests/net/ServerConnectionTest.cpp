@@ -5,8 +5,8 @@
 
 #include <gtest/gtest.h>
 
-#include "app/ClientState.h"
-#include "net/ErrorNames.h"
+#include "app/rules/ClientState.h"
+#include "net/rules/ErrorNames.h"
 #include "common/Protocol.h"
 #include "net/ServerConnection.h"
 #include "support/FakeServer.h"

@@ -11,7 +11,7 @@
 
 #include "UiFixture.h"
 #include "res/Resources.h"
-#include "ui/MessageSend.h"
+#include "ui/rules/MessageSend.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <QTest>
 
 #include "UiFixture.h"
-#include "net/NotificationHandler.h"
+#include "presence/rules/NotificationHandler.h"
 
 namespace {
 

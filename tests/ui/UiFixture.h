@@ -17,7 +17,7 @@
 #include <string>
 
 #include "app/CClientApp.h"
-#include "app/ClientState.h"
+#include "app/rules/ClientState.h"
 #include "core/TempDir.h"
 #include "res/Resources.h"
 #include "support/FakeServer.h"

@@ -1,4 +1,4 @@
-#include "app/SessionBusAddress.h"
+#include "app/rules/SessionBusAddress.h"
 
 #include <cstdlib>
 #include <filesystem>

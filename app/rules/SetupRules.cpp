@@ -1,4 +1,4 @@
-#include "app/SetupRules.h"
+#include "app/rules/SetupRules.h"
 
 #include <algorithm>
 #include <cstddef>

@@ -6,10 +6,10 @@
 #include <string>
 
 #include "common/FixedText.h"
-#include "net/ConnectionState.h"
-#include "net/Mailbox.h"
+#include "net/rules/ConnectionState.h"
+#include "net/rules/Mailbox.h"
 #include "common/NotificationParser.h"
-#include "presence/PresenceTable.h"
+#include "presence/rules/PresenceTable.h"
 
 inline constexpr std::size_t kTextBufferSize = 4096;
 

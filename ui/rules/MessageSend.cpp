@@ -1,12 +1,12 @@
-#include "ui/MessageSend.h"
+#include "ui/rules/MessageSend.h"
 
 #include <optional>
 
-#include "app/ClientState.h"
+#include "app/rules/ClientState.h"
 #include "common/RequestBlock.h"
-#include "net/RequestSender.h"
-#include "ui/ConversationEntry.h"
-#include "ui/DisplayText.h"
+#include "net/rules/RequestSender.h"
+#include "ui/rules/ConversationEntry.h"
+#include "ui/rules/DisplayText.h"
 
 namespace {
 

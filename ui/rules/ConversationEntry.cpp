@@ -1,4 +1,4 @@
-#include "ui/ConversationEntry.h"
+#include "ui/rules/ConversationEntry.h"
 
 std::string ComposeConversation(std::string_view oldText, std::string_view name, std::string_view text)
 {

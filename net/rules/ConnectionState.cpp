@@ -1,6 +1,6 @@
-#include "net/ConnectionState.h"
+#include "net/rules/ConnectionState.h"
 
-#include "net/ErrorNames.h"
+#include "net/rules/ErrorNames.h"
 
 void ConnectionState::OnConnected()
 {

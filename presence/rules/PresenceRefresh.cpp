@@ -1,14 +1,14 @@
-#include "presence/PresenceRefresh.h"
+#include "presence/rules/PresenceRefresh.h"
 
 #include <algorithm>
 #include <optional>
 #include <vector>
 
-#include "app/ClientState.h"
-#include "net/ConnectionState.h"
+#include "app/rules/ClientState.h"
+#include "net/rules/ConnectionState.h"
 #include "common/RequestBlock.h"
-#include "net/RequestSender.h"
-#include "presence/ContactText.h"
+#include "net/rules/RequestSender.h"
+#include "presence/rules/ContactText.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "app/SettingsFiles.h"
+#include "app/rules/SettingsFiles.h"
 
 #include <array>
 #include <cerrno>
@@ -8,7 +8,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "presence/ContactText.h"
+#include "presence/rules/ContactText.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "net/Mailbox.h"
+#include "net/rules/Mailbox.h"
 
 #include <utility>
 

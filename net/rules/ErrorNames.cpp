@@ -1,4 +1,4 @@
-#include "net/ErrorNames.h"
+#include "net/rules/ErrorNames.h"
 
 #include <algorithm>
 

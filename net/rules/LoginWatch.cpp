@@ -1,4 +1,4 @@
-#include "net/LoginWatch.h"
+#include "net/rules/LoginWatch.h"
 
 void LoginWatch::LoggedIn(Clock::time_point at)
 {

@@ -1,8 +1,8 @@
-#include "net/NotificationHandler.h"
+#include "presence/rules/NotificationHandler.h"
 
-#include "app/ClientState.h"
+#include "app/rules/ClientState.h"
 #include "common/NotificationParser.h"
-#include "presence/ContactText.h"
+#include "presence/rules/ContactText.h"
 
 namespace {
 
