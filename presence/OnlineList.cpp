@@ -7,7 +7,7 @@
 
 #include "app/rules/ClientState.h"
 #include "presence/rules/ContactText.h"
-#include "ui/rules/DisplayText.h"
+#include "common/DisplayText.h"
 
 namespace {
 

@@ -22,7 +22,7 @@
 #include "ui/CAboutDlg.h"
 #include "ui/rules/ConversationEntry.h"
 #include "ui/DialogBuilder.h"
-#include "ui/rules/DisplayText.h"
+#include "common/DisplayText.h"
 #include "ui/EnterKeySend.h"
 #include "ui/InputLineLimit.h"
 #include "ui/MessageBoxes.h"

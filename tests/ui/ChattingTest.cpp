@@ -9,7 +9,7 @@
 #include <QPushButton>
 #include <QTest>
 
-#include "UiFixture.h"
+#include "support/UiFixture.h"
 #include "res/Resources.h"
 #include "ui/rules/MessageSend.h"
 

@@ -9,7 +9,7 @@
 #include <QPushButton>
 #include <QTest>
 
-#include "UiFixture.h"
+#include "support/UiFixture.h"
 #include "app/CSetupDlg.h"
 #include "res/Resources.h"
 #include "ui/CAboutDlg.h"

@@ -5,7 +5,7 @@
 #include <QPlainTextEdit>
 #include <QTest>
 
-#include "UiFixture.h"
+#include "support/UiFixture.h"
 #include "presence/rules/NotificationHandler.h"
 #include "res/Resources.h"
 

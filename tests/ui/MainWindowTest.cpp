@@ -6,7 +6,7 @@
 #include <QPushButton>
 #include <QTest>
 
-#include "UiFixture.h"
+#include "support/UiFixture.h"
 #include "app/CSetupDlg.h"
 #include "res/Resources.h"
 

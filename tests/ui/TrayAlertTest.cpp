@@ -5,7 +5,7 @@
 #include <QScrollBar>
 #include <QTest>
 
-#include "UiFixture.h"
+#include "support/UiFixture.h"
 #include "presence/rules/NotificationHandler.h"
 
 namespace {

@@ -6,7 +6,7 @@
 #include "common/RequestBlock.h"
 #include "net/rules/RequestSender.h"
 #include "ui/rules/ConversationEntry.h"
-#include "ui/rules/DisplayText.h"
+#include "common/DisplayText.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 
 #include <filesystem>
 
-#include "UiFixture.h"
+#include "support/UiFixture.h"
 #include "app/CSetupDlg.h"
 #include "res/Resources.h"
 #include "support/ClosedPort.h"

@@ -5,7 +5,7 @@
 #include <QLineEdit>
 #include <QTest>
 
-#include "UiFixture.h"
+#include "support/UiFixture.h"
 #include "app/CSetupDlg.h"
 #include "res/Resources.h"
 

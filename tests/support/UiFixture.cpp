@@ -1,4 +1,4 @@
-#include "UiFixture.h"
+#include "support/UiFixture.h"
 
 #include <QApplication>
 #include <QTest>

@@ -18,7 +18,7 @@
 
 #include "app/CClientApp.h"
 #include "app/rules/ClientState.h"
-#include "core/TempDir.h"
+#include "support/TempDir.h"
 #include "res/Resources.h"
 #include "support/FakeServer.h"
 #include "support/RecordingBoxes.h"

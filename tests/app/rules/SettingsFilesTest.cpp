@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "TempDir.h"
+#include "support/TempDir.h"
 #include "presence/rules/ContactText.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "ui/rules/DisplayText.h"
+#include "common/DisplayText.h"
 
 #include <string>
 
