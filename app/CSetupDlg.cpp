@@ -5,9 +5,9 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include "app/SettingsWriter.h"
 #include "app/rules/ClientState.h"
 #include "app/rules/SettingsFiles.h"
-#include "app/SettingsWriter.h"
 #include "app/rules/SetupRules.h"
 #include "res/Resources.h"
 #include "ui/ByteLimitValidator.h"

@@ -5,6 +5,9 @@
 #include <string>
 #include <string_view>
 
+// The capacity of every large text buffer: a whole contact list, a whole control's text.
+inline constexpr std::size_t kTextBufferSize = 4096;
+
 // Holds at most Capacity - 1 bytes. Assigning cuts at the capacity, so no writer can store more
 // than fits. A NUL is kept like any other byte: a contact list loaded with one must save back
 // whole, and the request builders refuse a text that holds one.

@@ -6,10 +6,10 @@
 
 #include <algorithm>
 
-#include "app/rules/ClientState.h"
 #include "common/PeerAddress.h"
-#include "net/rules/ErrorNames.h"
 #include "net/SocketErrors.h"
+#include "net/rules/ErrorNames.h"
+#include "net/rules/LinkState.h"
 
 namespace {
 
@@ -32,9 +32,11 @@ bool SameHost(const QHostAddress& a, const QHostAddress& b)
 
 }  // namespace
 
-NotificationListener::NotificationListener(ClientState& state, int deliveryTimeoutMs, QObject* parent)
+NotificationListener::NotificationListener(LinkState& state, NotificationSink sink, int deliveryTimeoutMs,
+                                           QObject* parent)
     : QObject(parent)
     , m_state(state)
+    , m_sink(std::move(sink))
     , m_deliveryTimeoutMs(deliveryTimeoutMs)
     , m_server(new QTcpServer(this))
 {
@@ -91,7 +93,7 @@ void NotificationListener::Refuse(QTcpSocket* socket)
 void NotificationListener::Take(QTcpSocket* socket)
 {
     MakeRoom();
-    auto delivery = std::make_unique<CLinkSocket>(m_state);
+    auto delivery = std::make_unique<CLinkSocket>(m_sink);
     CLinkSocket* link = delivery.get();
     connect(link, &CLinkSocket::received, this, &NotificationListener::received);
     // The server closes once it has written; what it wrote is taken in before the close.

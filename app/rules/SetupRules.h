@@ -5,7 +5,6 @@
 #include <string_view>
 
 inline constexpr std::string_view kSentinel = "default";
-inline constexpr std::string_view kCaption = "QORNC";
 
 struct SetupCheck {
     std::string error;  // empty when accepted; otherwise the one text to show

@@ -1,13 +1,14 @@
-// The one receive path for every link: the effects of a parsed notification on the client state.
+// What a parsed notification does to the client state. The link reports what it parsed; this is
+// where the presence side applies it, storing only: the idle pump shows it.
 #pragma once
 
-#include <string_view>
+#include "common/NotificationParser.h"
 
-struct ClientState;
+struct LinkState;
+struct PresenceState;
 
-// Parses text and applies it: a message is queued and g_messageArrived set, and its sender, when
-// a line of g_contactSnapshot, is marked online as a presence answer would; a presence answer
-// clears g_queryPending, is applied to g_presence and rebuilds g_onlineText (raising
-// g_onlineRebuildDue), after which g_lastCommand is 0; "getdata" and "set_mode" only set
-// g_lastCommand; a text with no keyword changes nothing.
-void HandleNotification(ClientState& state, std::string_view text);
+// A message is queued and g_messageArrived set, and its sender, when a line of g_contactSnapshot,
+// is marked online as a presence answer would; a presence answer clears g_queryPending, is
+// applied to g_presence and rebuilds g_onlineText (raising g_onlineRebuildDue); "getdata",
+// "set_mode" and a text with no keyword change nothing.
+void HandleNotification(LinkState& link, PresenceState& presence, Notification parsed);

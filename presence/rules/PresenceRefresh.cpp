@@ -4,11 +4,12 @@
 #include <optional>
 #include <vector>
 
-#include "app/rules/ClientState.h"
-#include "net/rules/ConnectionState.h"
 #include "common/RequestBlock.h"
+#include "net/rules/ConnectionState.h"
+#include "net/rules/LinkState.h"
 #include "net/rules/RequestSender.h"
 #include "presence/rules/ContactText.h"
+#include "presence/rules/PresenceState.h"
 
 namespace {
 
@@ -18,14 +19,14 @@ std::vector<std::string> FirstLines(const std::vector<std::string>& lines, std::
     return {lines.begin(), end};
 }
 
-std::optional<std::string> RequestFor(const ClientState& state, const std::string& contact)
+std::optional<std::string> RequestFor(const LinkState& state, const std::string& contact)
 {
     return GetBuddyBlock(state.g_userId.view(), state.g_password.view(), contact);
 }
 
 // Sends one block; a block that went out means an answer is on its way. The first failure is
 // reported: a link that stopped taking requests must not fail in silence.
-void SendCounted(ClientState& state, RequestSender& sender, const std::string& block, RefreshOutcome& outcome)
+void SendCounted(LinkState& state, RequestSender& sender, const std::string& block, RefreshOutcome& outcome)
 {
     if (const SendResult result = sender.Send(block); result.failed()) {
         if (outcome.statusText.empty())
@@ -38,7 +39,7 @@ void SendCounted(ClientState& state, RequestSender& sender, const std::string& b
 
 // Every name after the first is asked twice, as the server has always been asked; the second
 // answer finds the contact already in its state and changes nothing.
-void AskTheRest(ClientState& state, const std::vector<std::string>& lines, RequestSender& sender,
+void AskTheRest(LinkState& state, const std::vector<std::string>& lines, RequestSender& sender,
                 RefreshOutcome& outcome)
 {
     for (std::size_t i = 1; i < lines.size(); ++i) {
@@ -55,7 +56,7 @@ void AskTheRest(ClientState& state, const std::vector<std::string>& lines, Reque
 // The first request is the probe of the link: if it cannot be sent, nothing more is tried and
 // false is returned. One that is merely too long for its block says nothing about the link, so
 // it is skipped like any other refused name and the rest are still asked.
-bool AskFirst(ClientState& state, const std::string& contact, RequestSender& sender, RefreshOutcome& outcome)
+bool AskFirst(LinkState& state, const std::string& contact, RequestSender& sender, RefreshOutcome& outcome)
 {
     const std::optional<std::string> block = RequestFor(state, contact);
     if (!block) {
@@ -74,16 +75,17 @@ bool AskFirst(ClientState& state, const std::string& contact, RequestSender& sen
 
 }  // namespace
 
-RefreshOutcome RunPresenceRefresh(ClientState& state, std::string_view contactsText, RequestSender& sender)
+RefreshOutcome RunPresenceRefresh(LinkState& link, PresenceState& presence, std::string_view contactsText,
+                                  RequestSender& sender)
 {
     RefreshOutcome outcome;
     if (contactsText.find('\n') == std::string_view::npos)
         return outcome;
     const std::vector<std::string> lines = SplitLines(contactsText);
-    state.g_presence.PruneToContactList(FirstLines(lines, PresenceTable::kSize));
-    if (AskFirst(state, lines.front(), sender, outcome))
-        AskTheRest(state, lines, sender, outcome);
-    state.g_refreshDue = 0;
+    presence.g_presence.PruneToContactList(FirstLines(lines, PresenceTable::kSize));
+    if (AskFirst(link, lines.front(), sender, outcome))
+        AskTheRest(link, lines, sender, outcome);
+    presence.g_refreshDue = 0;
     outcome.completed = true;
     return outcome;
 }

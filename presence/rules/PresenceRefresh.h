@@ -6,7 +6,8 @@
 #include <string_view>
 
 class RequestSender;
-struct ClientState;
+struct LinkState;
+struct PresenceState;
 
 struct RefreshOutcome {
     bool completed = false;  // false: aborted early (empty list or no line end); nothing was done
@@ -16,6 +17,6 @@ struct RefreshOutcome {
 };
 
 // contactsText is the contact-list control's text. On completion g_refreshDue is 0 and, when the
-// first send went out, g_queryPending is 1. The caller saves and restores the Online selection.
-[[nodiscard]] RefreshOutcome RunPresenceRefresh(ClientState& state, std::string_view contactsText,
-                                                RequestSender& sender);
+// first send went out, g_queryPending is 1.
+[[nodiscard]] RefreshOutcome RunPresenceRefresh(LinkState& link, PresenceState& presence,
+                                                std::string_view contactsText, RequestSender& sender);

@@ -5,9 +5,9 @@
 #include <QLineEdit>
 #include <QTest>
 
-#include "support/UiFixture.h"
 #include "app/CSetupDlg.h"
 #include "res/Resources.h"
+#include "support/UiFixture.h"
 
 namespace {
 

@@ -7,10 +7,10 @@
 
 #include <filesystem>
 
-#include "support/UiFixture.h"
 #include "app/CSetupDlg.h"
 #include "res/Resources.h"
 #include "support/ClosedPort.h"
+#include "support/UiFixture.h"
 
 namespace {
 

@@ -3,10 +3,10 @@
 
 #include "app/rules/ClientState.h"
 #include "common/NotificationFramer.h"
-#include "presence/rules/NotificationHandler.h"
 #include "common/NotificationParser.h"
 #include "common/Protocol.h"
 #include "presence/rules/ContactText.h"
+#include "presence/rules/NotificationHandler.h"
 
 namespace {
 

@@ -18,10 +18,12 @@
 
 #include "app/CClientApp.h"
 #include "app/rules/ClientState.h"
-#include "support/TempDir.h"
+#include "common/NotificationParser.h"
+#include "presence/rules/NotificationHandler.h"
 #include "res/Resources.h"
 #include "support/FakeServer.h"
 #include "support/RecordingBoxes.h"
+#include "support/TempDir.h"
 #include "support/WaitFor.h"
 #include "ui/CClientDlg.h"
 
@@ -54,6 +56,8 @@ protected:
     void Start(bool trayAvailable = false);
     [[nodiscard]] CClientDlg& window() { return *app->mainWindow(); }
     [[nodiscard]] ClientState& state() { return app->state(); }
+    // Stores a notification as a delivery would, leaving the pump to show it.
+    void Store(std::string_view text) { HandleNotification(state(), state(), ParseNotification(text)); }
 
     template <class Control> [[nodiscard]] Control* control(int id) { return qobject_cast<Control*>(window().control(id)); }
     [[nodiscard]] QPlainTextEdit* contacts() { return control<QPlainTextEdit>(IDC_CONTACTS); }

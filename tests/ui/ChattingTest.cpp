@@ -9,8 +9,8 @@
 #include <QPushButton>
 #include <QTest>
 
-#include "support/UiFixture.h"
 #include "res/Resources.h"
+#include "support/UiFixture.h"
 #include "ui/rules/MessageSend.h"
 
 namespace {

@@ -2,15 +2,15 @@
 
 #include <optional>
 
-#include "app/rules/ClientState.h"
+#include "common/DisplayText.h"
 #include "common/RequestBlock.h"
+#include "net/rules/LinkState.h"
 #include "net/rules/RequestSender.h"
 #include "ui/rules/ConversationEntry.h"
-#include "common/DisplayText.h"
 
 namespace {
 
-bool SendOne(const ClientState& state, const std::string& recipient, std::string_view text, RequestSender& sender)
+bool SendOne(const LinkState& state, const std::string& recipient, std::string_view text, RequestSender& sender)
 {
     const std::optional<std::string> block =
         MessageBlock(state.g_userId.view(), state.g_password.view(), recipient, text);
@@ -19,7 +19,7 @@ bool SendOne(const ClientState& state, const std::string& recipient, std::string
 
 // A line that goes nowhere is told, and kept for the user to send once there is someone to
 // send it to.
-std::string_view RefusalText(const ClientState& state, const std::vector<std::string>& recipients, bool anyoneOnline)
+std::string_view RefusalText(const LinkState& state, const std::vector<std::string>& recipients, bool anyoneOnline)
 {
     // While a presence refresh awaits its answers the request link is busy with it.
     if (state.g_queryPending == 1)
@@ -33,7 +33,7 @@ std::string_view RefusalText(const ClientState& state, const std::vector<std::st
 
 }  // namespace
 
-SendOutcome SendChatMessage(ClientState& state, const std::vector<std::string>& recipients, bool anyoneOnline,
+SendOutcome SendChatMessage(LinkState& state, const std::vector<std::string>& recipients, bool anyoneOnline,
                             std::string_view text, std::string_view conversation, RequestSender& sender)
 {
     SendOutcome outcome;

@@ -6,7 +6,7 @@
 #include <vector>
 
 class RequestSender;
-struct ClientState;
+struct LinkState;
 
 inline constexpr std::size_t kMaxRecipientPositions = 1000;
 inline constexpr std::string_view kSendFailedText = "Unable to send message to other user.";
@@ -26,6 +26,6 @@ struct SendOutcome {
 // recipients are the selected names in list order (the caller reads the first
 // kMaxRecipientPositions positions); anyoneOnline tells whether the Online list shows anyone.
 // A request too long for its block counts as a failed send.
-[[nodiscard]] SendOutcome SendChatMessage(ClientState& state, const std::vector<std::string>& recipients,
+[[nodiscard]] SendOutcome SendChatMessage(LinkState& state, const std::vector<std::string>& recipients,
                                           bool anyoneOnline, std::string_view text,
                                           std::string_view conversation, RequestSender& sender);

@@ -4,8 +4,8 @@
 
 #include <gtest/gtest.h>
 
-#include "support/TempDir.h"
 #include "presence/rules/ContactText.h"
+#include "support/TempDir.h"
 
 namespace {
 

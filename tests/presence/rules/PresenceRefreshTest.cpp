@@ -5,10 +5,10 @@
 
 #include <gtest/gtest.h>
 
-#include "support/RecordingSender.h"
 #include "app/rules/ClientState.h"
-#include "net/rules/ErrorNames.h"
 #include "common/RequestBlock.h"
+#include "net/rules/ErrorNames.h"
+#include "support/RecordingSender.h"
 
 namespace {
 
@@ -36,7 +36,7 @@ protected:
 // Empty lines are asked like names.
 TEST_F(PresenceRefreshTest, AsksTheFirstOnceAndEveryOtherTwice)
 {
-    const RefreshOutcome outcome = RunPresenceRefresh(state, "alice\r\n\r\nbob\r\ncarol\r\n", sender);
+    const RefreshOutcome outcome = RunPresenceRefresh(state, state, "alice\r\n\r\nbob\r\ncarol\r\n", sender);
     EXPECT_EQ(sender.blocks, Requests({"alice", "", "", "bob", "bob", "carol", "carol"}));
     EXPECT_TRUE(outcome.completed);
     EXPECT_EQ(outcome.statusText, "");
@@ -62,7 +62,7 @@ TEST_F(PresenceRefreshTest, FailedSendsAreReportedAndOnlyTheFirstStopsTheRefresh
         SCOPED_TRACE(c.status);
         RecordingSender failing;
         failing.FailCall(c.failingCall, c.code);
-        const RefreshOutcome outcome = RunPresenceRefresh(state, "alice\r\nbob\r\ncarol\r\n", failing);
+        const RefreshOutcome outcome = RunPresenceRefresh(state, state, "alice\r\nbob\r\ncarol\r\n", failing);
         EXPECT_EQ(failing.blocks, Requests(c.asked));
         EXPECT_EQ(outcome.statusText, c.status);
         EXPECT_EQ(state.g_refreshDue, 0);
@@ -73,7 +73,7 @@ TEST_F(PresenceRefreshTest, FailedSendsAreReportedAndOnlyTheFirstStopsTheRefresh
 TEST_F(PresenceRefreshTest, NamesTooLongForTheirRequestAreSkipped)
 {
     const std::string tooLong(120, 'l');
-    const RefreshOutcome outcome = RunPresenceRefresh(state, tooLong + "\r\nbob\r\n" + tooLong + "\r\n", sender);
+    const RefreshOutcome outcome = RunPresenceRefresh(state, state, tooLong + "\r\nbob\r\n" + tooLong + "\r\n", sender);
     EXPECT_EQ(sender.blocks, Requests({"bob", "bob"}));
     EXPECT_EQ(outcome.requestsRefused, 2);
     EXPECT_EQ(state.g_queryPending, 1);

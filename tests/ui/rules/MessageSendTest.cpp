@@ -6,8 +6,8 @@
 #include <gtest/gtest.h>
 
 #include "app/rules/ClientState.h"
-#include "net/rules/ErrorNames.h"
 #include "common/RequestBlock.h"
+#include "net/rules/ErrorNames.h"
 #include "support/RecordingSender.h"
 
 namespace {
