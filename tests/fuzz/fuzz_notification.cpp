@@ -38,7 +38,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             FUZZ_CHECK(!text.empty() && text.size() < kNotifyReadSize);
             FUZZ_CHECK(text.find('\0') == std::string::npos);
             CheckParsed(ParseNotification(text));
-            HandleNotification(state, text);
+            HandleNotification(state, state, ParseNotification(text));
             CheckState(state);
         }
         FUZZ_CHECK(framer.pending() < kNotifyReadSize);
