@@ -41,6 +41,3 @@ inline constexpr std::string_view kSetModeNotification = "set_mode";
 inline constexpr std::string_view kGetBuddyNotification = "getbuddy";
 inline constexpr std::string_view kOnlineWord = "true";
 inline constexpr std::string_view kOfflineWord = "false";
-
-// The message input line takes at most this many characters.
-inline constexpr std::size_t kInputLineLimit = 128;

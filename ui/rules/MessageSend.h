@@ -1,6 +1,7 @@
 // Sending one typed line to the selected recipients: one "message" block each, in list order.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -9,6 +10,8 @@ class RequestSender;
 struct LinkState;
 
 inline constexpr std::size_t kMaxRecipientPositions = 1000;
+// The message input line takes at most this many characters.
+inline constexpr std::size_t kInputLineLimit = 128;
 inline constexpr std::string_view kSendFailedText = "Unable to send message to other user.";
 inline constexpr std::string_view kAwaitingPresenceText =
     "Not sent: the server has not yet said who is online. Press Enter again in a moment.";
