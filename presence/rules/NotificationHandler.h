@@ -1,4 +1,4 @@
-// What a parsed notification does to the client state. The link reports what it parsed; this is
+// What a parsed notification changes in the state. The link reports what it parsed; this is
 // where the presence side applies it, storing only: the idle pump shows it.
 #pragma once
 

@@ -5,10 +5,14 @@
 
 #include <gtest/gtest.h>
 
-#include "app/rules/ClientState.h"
 #include "common/NotificationParser.h"
+#include "net/rules/LinkState.h"
+#include "presence/rules/PresenceState.h"
 
 namespace {
+
+// The records the presence side is handed.
+struct State : LinkState, PresenceState {};
 
 struct Shown {
     std::string onlineText;               // what the Online list is rebuilt from
@@ -16,7 +20,7 @@ struct Shown {
     bool queryPending;                    // sending still refused
 };
 
-Shown Deliver(ClientState& state, const char* text)
+Shown Deliver(State& state, const char* text)
 {
     HandleNotification(state, state, ParseNotification(text));
     Shown shown{state.g_onlineRebuildDue == 1 ? state.g_onlineText : "(unchanged)", {}, state.g_queryPending == 1};
@@ -48,7 +52,7 @@ TEST(NotificationHandler, StoresWhatEachNotificationMeansForTheOnlineListAndTheC
         {"getbuddy false bob", {"Ann Lee\r\n", {}, false}},
         {"getbuddy false Ann Lee", {"", {}, false}},
     };
-    ClientState state;
+    State state;
     state.g_contactSnapshot.assign("Ann Lee\r\nbob\r\n");
     state.g_queryPending = 1;
     for (const Row& row : rows) {

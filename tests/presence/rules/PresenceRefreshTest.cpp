@@ -5,12 +5,16 @@
 
 #include <gtest/gtest.h>
 
-#include "app/rules/ClientState.h"
 #include "common/RequestBlock.h"
 #include "net/rules/ErrorNames.h"
+#include "net/rules/LinkState.h"
+#include "presence/rules/PresenceState.h"
 #include "support/RecordingSender.h"
 
 namespace {
+
+// The records the presence side is handed.
+struct State : LinkState, PresenceState {};
 
 class PresenceRefreshTest : public ::testing::Test {
 protected:
@@ -29,7 +33,7 @@ protected:
         return blocks;
     }
 
-    ClientState state;
+    State state;
     RecordingSender sender;
 };
 

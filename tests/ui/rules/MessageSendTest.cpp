@@ -5,9 +5,9 @@
 
 #include <gtest/gtest.h>
 
-#include "app/rules/ClientState.h"
 #include "common/RequestBlock.h"
 #include "net/rules/ErrorNames.h"
+#include "net/rules/LinkState.h"
 #include "support/RecordingSender.h"
 
 namespace {
@@ -15,7 +15,7 @@ namespace {
 // One failed or oversized recipient neither stops the others nor keeps the line from the view.
 TEST(MessageSend, FailuresAreReportedAndTheOthersStillSent)
 {
-    ClientState state;
+    LinkState state;
     state.g_userId.assign("me");
     state.g_password.assign("pw");
     RecordingSender sender;
