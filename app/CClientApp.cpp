@@ -9,6 +9,7 @@
 #include "app/SingleCopyLock.h"
 #include "app/rules/SettingsFiles.h"
 #include "app/rules/SetupRules.h"
+#include "presence/rules/ContactListFile.h"
 #include "presence/rules/NotificationHandler.h"
 #include "ui/MessageBoxes.h"
 

@@ -9,7 +9,7 @@
 #include <string_view>
 
 #include "net/rules/LinkState.h"
-#include "presence/rules/ContactListFile.h"
+#include "presence/rules/SettingsFileRead.h"
 
 // No info.cfg this program writes comes near this; a bigger one is read only this far.
 inline constexpr std::size_t kIdentityReadLimit = 4096;

@@ -2,8 +2,8 @@
 // and whatever bytes a name holds must come back whole through the controls' characters.
 #include "FuzzInput.h"
 
-#include "app/rules/SettingsFiles.h"
 #include "common/ByteCodec.h"
+#include "presence/rules/ContactListFile.h"
 #include "presence/rules/ContactText.h"
 
 namespace {
