@@ -1,5 +1,5 @@
 // The request connection to the chat server: connect and log in, log out and close, and notice
-// when the server or the network ends the link. Holds g_serverSocket.
+// when the server or the network ends the link. What the server writes on it goes to the sink.
 #pragma once
 
 #include <QObject>
@@ -10,9 +10,9 @@
 #include <string>
 
 #include "net/CLinkSocket.h"
-#include "net/LoginWatch.h"
+#include "net/rules/LoginWatch.h"
 
-struct ClientState;
+struct LinkState;
 
 class ServerConnection : public QObject {
     Q_OBJECT
@@ -20,8 +20,8 @@ class ServerConnection : public QObject {
 public:
     static constexpr int kDefaultConnectTimeoutMs = 10000;
 
-    ServerConnection(ClientState& state, quint16 port, int connectTimeoutMs = kDefaultConnectTimeoutMs,
-                     QObject* parent = nullptr);
+    ServerConnection(LinkState& state, NotificationSink sink, quint16 port,
+                     int connectTimeoutMs = kDefaultConnectTimeoutMs, QObject* parent = nullptr);
 
     // Starts connecting to g_serverIp and returns at once: the window goes on while the attempt
     // runs. connectEnded follows with the status line's new text, also for a login too long to
@@ -50,7 +50,7 @@ private:
     void EndConnect(int errorCode);
     void OnLinkLost(int errorCode);
 
-    ClientState& m_state;
+    LinkState& m_state;
     CLinkSocket m_serverSocket;
     quint16 m_port;
     int m_connectTimeoutMs;

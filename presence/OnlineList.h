@@ -13,7 +13,7 @@
 #include <QByteArray>
 
 class QListWidget;
-struct ClientState;
+struct PresenceState;
 
 class OnlineList {
 public:
@@ -27,7 +27,7 @@ public:
     [[nodiscard]] bool empty() const;
     // With the link gone nobody is known to be online: the table, the pending text and the list
     // are emptied together.
-    void Forget(ClientState& state);
+    void Forget(PresenceState& state);
 
 private:
     QListWidget* m_list;

@@ -11,7 +11,7 @@
 #include <filesystem>
 #include <memory>
 
-#include "net/Protocol.h"
+#include "common/Protocol.h"
 #include "presence/OnlineList.h"
 #include "ui/DesktopNotifier.h"
 #include "ui/IdlePump.h"
@@ -30,7 +30,9 @@ class MessageBoxes;
 class NotificationListener;
 class ServerConnection;
 class TrayMenu;
-struct ClientState;
+struct LinkState;
+struct PresenceState;
+struct WindowState;
 
 inline constexpr int TIMER_AUTO_REFRESH = 99998;
 inline constexpr int TIMER_SNAPSHOT = 99997;
@@ -52,8 +54,9 @@ class CClientDlg : public QDialog {
     Q_OBJECT
 
 public:
-    CClientDlg(ClientState& state, ServerConnection& server, NotificationListener& listener, MessageBoxes& boxes,
-               ClientDlgOptions options, QWidget* parent = nullptr);
+    CClientDlg(LinkState& link, PresenceState& presence, WindowState& window, ServerConnection& server,
+               NotificationListener& listener, MessageBoxes& boxes, ClientDlgOptions options,
+               QWidget* parent = nullptr);
     ~CClientDlg() override;
 
     // Opens the window (start-up sequence, listener, connection, pump) without waiting.
@@ -95,6 +98,8 @@ public:
 
 signals:
     void exited();
+    // File > Options while disconnected: the application runs its setup dialog over this window.
+    void optionsRequested();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -112,7 +117,9 @@ private:
     [[nodiscard]] std::string ContactsText() const;
     [[nodiscard]] std::string ConversationText() const;
 
-    ClientState& m_state;
+    LinkState& m_linkState;
+    PresenceState& m_presenceState;
+    WindowState& m_windowState;
     ServerConnection& m_server;
     NotificationListener& m_listener;
     MessageBoxes& m_boxes;

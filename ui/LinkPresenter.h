@@ -12,7 +12,7 @@ class QPushButton;
 class ServerConnection;
 class StatusLine;
 class TrayIcon;
-struct ClientState;
+struct LinkState;
 
 inline constexpr const char* kConnectingText = "Connecting to %1...";
 inline constexpr const char* kAbandonedText = "Not connected: the attempt was abandoned.";
@@ -21,7 +21,7 @@ class LinkPresenter : public QObject {
     Q_OBJECT
 
 public:
-    LinkPresenter(ClientState& state, ServerConnection& server, NotificationListener& listener,
+    LinkPresenter(LinkState& state, ServerConnection& server, NotificationListener& listener,
                   StatusLine& statusLine, TrayIcon& tray, QPushButton* connectButton, QPushButton* disconnectButton);
 
     // Listens first, so the server's first delivery finds the listener, then starts connecting:
@@ -42,7 +42,7 @@ signals:
 private:
     void OnConnectEnded(const QString& status);
 
-    ClientState& m_state;
+    LinkState& m_state;
     ServerConnection& m_server;
     NotificationListener& m_listener;
     StatusLine& m_statusLine;

@@ -2,7 +2,7 @@
 
 #include <QLineEdit>
 
-#include "net/ConnectionState.h"
+#include "net/rules/ConnectionState.h"
 #include "ui/TextCatalog.h"
 
 StatusLine::StatusLine(QLineEdit* line)

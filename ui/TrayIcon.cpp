@@ -3,21 +3,21 @@
 #include <QImage>
 #include <QPixmap>
 
-#include "app/ClientState.h"
+#include "res/Resources.h"
 #include "ui/TextCatalog.h"
+#include "ui/rules/WindowState.h"
 
 namespace {
 const QString kNormalTip = QStringLiteral("QORNC");
 const QString kOfflineTip = QStringLiteral("QORNC - Not connected");
 const QString kAlertTip = QStringLiteral("QORNC - New message(s)");
-constexpr int kIconSizes[] = {16, 32, 48, 64, 128, 256}; // as res/icons/hicolor ships them
 }
 
 // The icons are compiled into the static Qt library, where no code refers to them: unless they
 // are registered by name, the linker leaves them out and every icon loads empty. Every size the
 // package installs goes in, so a panel or a dense screen that asks for a large one gets it drawn
 // at that size rather than a small one blown up.
-static QIcon LoadIcon(const QString& picture)
+static QIcon LoadIcon(int iconId)
 {
     static const bool registered = [] {
         Q_INIT_RESOURCE(resources);
@@ -26,11 +26,11 @@ static QIcon LoadIcon(const QString& picture)
     Q_UNUSED(registered);
     QIcon icon;
     for (const int size : kIconSizes)
-        icon.addFile(QStringLiteral(":/icons/%1/%2.png").arg(picture).arg(size), QSize(size, size));
+        icon.addFile(QString::fromStdString(IconResourcePath(iconId, size)), QSize(size, size));
     return icon;
 }
 
-TrayIcon::TrayIcon(ClientState& state, bool assumeTray, QObject* parent)
+TrayIcon::TrayIcon(WindowState& state, bool assumeTray, QObject* parent)
     : QObject(parent)
     , m_state(state)
     , m_assumeTray(assumeTray)
@@ -44,12 +44,12 @@ TrayIcon::TrayIcon(ClientState& state, bool assumeTray, QObject* parent)
 
 QIcon TrayIcon::NormalIcon()
 {
-    return LoadIcon(QStringLiteral("normal"));
+    return LoadIcon(IDR_MAINFRAME);
 }
 
 QIcon TrayIcon::AlertIcon()
 {
-    return LoadIcon(QStringLiteral("alert"));
+    return LoadIcon(IDI_ALERT);
 }
 
 // Grey and lighter, as a disabled control looks: the same shape, plainly not the live icon.

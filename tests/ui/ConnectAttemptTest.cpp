@@ -4,7 +4,7 @@
 #include <QElapsedTimer>
 #include <QTest>
 
-#include "UiFixture.h"
+#include "support/UiFixture.h"
 #include "support/StalledPort.h"
 
 namespace {

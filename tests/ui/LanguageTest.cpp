@@ -6,11 +6,11 @@
 #include <QMenuBar>
 #include <QTest>
 
-#include "UiFixture.h"
-#include "net/ConnectionState.h"
+#include "support/UiFixture.h"
+#include "net/rules/ConnectionState.h"
 #include "net/ServerConnection.h"
 #include "ui/LinkPresenter.h"
-#include "ui/MessageSend.h"
+#include "ui/rules/MessageSend.h"
 #include "ui/TextCatalog.h"
 #include "ui/UserLanguage.h"
 

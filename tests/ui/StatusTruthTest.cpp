@@ -5,7 +5,7 @@
 
 #include <set>
 
-#include "UiFixture.h"
+#include "support/UiFixture.h"
 #include "support/NulText.h"
 
 namespace {

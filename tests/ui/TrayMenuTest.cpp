@@ -4,7 +4,7 @@
 #include <QSignalSpy>
 #include <QTest>
 
-#include "UiFixture.h"
+#include "support/UiFixture.h"
 
 namespace {
 
