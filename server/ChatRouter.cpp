@@ -73,7 +73,8 @@ RouteResult ChatRouter::finish(std::optional<ConnectionId> connection, const std
 {
     if (auto why = auth_.finish(connection, peerHost, work, outcome))
         return refused(work.what, *why);
-    return {.registered = work.kind == PasswordWork::Kind::Hash};
+    return {.registered = work.kind == PasswordWork::Kind::Hash,
+            .rehashed = work.kind == PasswordWork::Kind::Verify && outcome.hash.has_value()};
 }
 
 RouteResult ChatRouter::login(ConnectionId connection, const std::string& peerHost, const RequestHead& head)

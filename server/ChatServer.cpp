@@ -1,8 +1,8 @@
 #include "ChatServer.h"
 
 #include "HashWorkerPool.h"
-#include "StateStore.h"
-
+#include <QCoreApplication>
+#include <QPointer>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTimer>
@@ -46,7 +46,8 @@ std::string connectionName(ConnectionId id)
 
 } // namespace
 
-ChatServer::ChatServer(ChatRouter router, ServerConfig config, LogSink log, QObject* parent)
+ChatServer::ChatServer(ChatRouter router, ServerConfig config, LogSink log, std::unique_ptr<StateJournal> journal,
+                       QObject* parent)
     : QObject(parent)
     , router_(std::move(router))
     , config_(std::move(config))
@@ -54,18 +55,28 @@ ChatServer::ChatServer(ChatRouter router, ServerConfig config, LogSink log, QObj
     , limits_(config_.maxConnections, config_.maxConnectionsPerHost)
     , tcpServer_(new QTcpServer(this))
     , dispatcher_(new NotifyDispatcher(config_.notifyPort, config_.dispatch, log_, this))
-    , store_(new StateStore(config_.stateFile, router_.accounts(), log_, this))
+    , journal_(std::move(journal))
     , workers_(std::make_unique<HashWorkerPool>(hashThreads(config_.hashThreads), config_.maxQueuedChecks))
 {
     tcpServer_->setListenBacklogSize(kListenBacklog);
     connect(tcpServer_, &QTcpServer::newConnection, this, &ChatServer::onNewConnection);
-    connect(store_, &StateStore::saved, this, &ChatServer::resumeSaved);
+    if (!journal_) {
+        journal_ = std::make_unique<StateJournal>();
+        (void)journal_->open({}, log_, eventLoopPost());
+    }
 }
 
 ChatServer::~ChatServer()
 {
-    if (!store_->save())
-        log_("warning: stopping with accounts that are not in the state file; they are lost");
+    // Before anything else goes, so that its last words are logged in order.
+    journal_.reset();
+}
+
+StateJournal::Post ChatServer::eventLoopPost()
+{
+    return [](std::function<void()> task) {
+        QMetaObject::invokeMethod(QCoreApplication::instance(), std::move(task), Qt::QueuedConnection);
+    };
 }
 
 bool ChatServer::listen(QString& error)
@@ -215,9 +226,16 @@ void ChatServer::onWorkDone(ConnectionId id, const std::string& host, const Pass
     RouteResult result = router_.finish(open ? std::optional(id) : std::nullopt, host, work, outcome);
     // A new name is used only once it is on disk, so that no restart can give it to another password.
     if (result.registered) {
-        store_->saveSoon();
+        journal_->appendAccount(work.name, router_.accounts().storedHash(work.name),
+                                [guard = QPointer<ChatServer>(this), name = work.name] {
+                                    if (guard)
+                                        guard->accountSaved(name);
+                                });
         return;
     }
+    // The old hash holds the same password until the new one is on disk, so nobody waits for it.
+    if (result.rehashed)
+        journal_->appendAccount(work.name, router_.accounts().storedHash(work.name), {});
     if (!open) {
         if (!result.log.empty())
             log_(result.log);
@@ -229,13 +247,12 @@ void ChatServer::onWorkDone(ConnectionId id, const std::string& host, const Pass
     pump(id);
 }
 
-void ChatServer::resumeSaved()
+void ChatServer::accountSaved(const std::string& name)
 {
-    for (const ConnectionId id : router_.accountsSaved()) {
-        if (Connection* connection = find(id)) {
-            connection->waiting = false;
-            pump(id);
-        }
+    const auto id = router_.accountSaved(name);
+    if (Connection* connection = id ? find(*id) : nullptr) {
+        connection->waiting = false;
+        pump(*id);
     }
 }
 

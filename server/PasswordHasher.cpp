@@ -1,17 +1,38 @@
 #include "PasswordHasher.h"
 
+#include <charconv>
+
 #include <sodium.h>
 
 namespace qornc::server {
 
-PasswordHasher::Cost PasswordHasher::interactiveCost()
+namespace {
+
+constexpr std::size_t kMebibyte = 1024 * 1024;
+constexpr std::string_view kArgon2id = "$argon2id$";
+
+// The number after `key` ("m=", "t=") in argon2's "$argon2id$v=19$m=KIB,t=PASSES,p=LANES$...".
+std::optional<unsigned long long> parameter(std::string_view hash, std::string_view key)
 {
-    return {crypto_pwhash_OPSLIMIT_INTERACTIVE, crypto_pwhash_MEMLIMIT_INTERACTIVE};
+    const auto at = hash.find(key);
+    if (at == std::string_view::npos)
+        return std::nullopt;
+    unsigned long long value = 0;
+    const char* first = hash.data() + at + key.size();
+    const auto [end, error] = std::from_chars(first, hash.data() + hash.size(), value);
+    return error == std::errc() && end != first ? std::optional(value) : std::nullopt;
+}
+
+} // namespace
+
+PasswordHasher::Cost PasswordHasher::recommendedCost()
+{
+    return {2, 19 * kMebibyte};
 }
 
 PasswordHasher::Cost PasswordHasher::cheapestCost()
 {
-    return {crypto_pwhash_OPSLIMIT_MIN, crypto_pwhash_MEMLIMIT_MIN};
+    return {crypto_pwhash_argon2id_OPSLIMIT_MIN, crypto_pwhash_argon2id_MEMLIMIT_MIN};
 }
 
 PasswordHasher::PasswordHasher(Cost cost)
@@ -24,7 +45,10 @@ PasswordHasher::PasswordHasher(Cost cost)
 std::optional<std::string> PasswordHasher::hash(std::string_view password) const
 {
     char out[crypto_pwhash_STRBYTES];
-    if (!usable_ || crypto_pwhash_str(out, password.data(), password.size(), cost_.operations, cost_.memoryBytes) != 0)
+    if (!usable_
+        || crypto_pwhash_str_alg(out, password.data(), password.size(), cost_.operations, cost_.memoryBytes,
+                                 crypto_pwhash_ALG_ARGON2ID13)
+            != 0)
         return std::nullopt;
     return std::string(out);
 }
@@ -39,6 +63,15 @@ bool PasswordHasher::isHash(const std::string& text)
     // needs_rehash answers -1 only for a string that is no valid hash at all.
     return text.size() < crypto_pwhash_STRBYTES
         && crypto_pwhash_str_needs_rehash(text.c_str(), crypto_pwhash_OPSLIMIT_MIN, crypto_pwhash_MEMLIMIT_MIN) != -1;
+}
+
+bool PasswordHasher::isWeaker(std::string_view hash) const
+{
+    if (!hash.starts_with(kArgon2id))
+        return true;
+    const auto kibibytes = parameter(hash, "$m=");
+    const auto passes = parameter(hash, ",t=");
+    return !kibibytes || !passes || *kibibytes * 1024 < cost_.memoryBytes || *passes < cost_.operations;
 }
 
 } // namespace qornc::server

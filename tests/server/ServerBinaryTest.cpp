@@ -1,4 +1,6 @@
 #include "LoopbackHarness.h"
+#include "PasswordHasher.h"
+#include "StateRecords.h"
 
 #include <gtest/gtest.h>
 
@@ -12,6 +14,7 @@
 #include <memory>
 #include <set>
 
+using namespace qornc::server;
 using namespace qornc::server::test;
 
 namespace {
@@ -156,6 +159,14 @@ TEST(ServerBinary, RegistrationsOnAFullDiskAreSavedOnceThereIsRoom)
     QORNC_IN_OWN_NAMESPACE();
     QTemporaryDir dir;
     ASSERT_EQ(QProcess::execute(QStringLiteral("mount"), {"-t", "tmpfs", "-o", "size=64k", "tmpfs", dir.path()}), 0);
+    // A file that ends just short of a page, so that the next line needs room the disk lacks.
+    const std::string hash = PasswordHasher(PasswordHasher::cheapestCost()).hash("pad").value();
+    JournalState padded;
+    padded.accounts.emplace("pad", hash);
+    const std::size_t nameBytes = 4090 - formatSnapshot(padded).size() + 3;
+    padded.accounts = {{std::string(nameBytes, 'p'), hash}};
+    ASSERT_EQ(formatSnapshot(padded).size(), 4090U);
+    ASSERT_FALSE(writeFile(dir, "state", QByteArray::fromStdString(formatSnapshot(padded))).isEmpty());
     NotifySink sink;
     RunningServer server({"--notify-port", QString::number(sink.port()), "--state-file", dir.filePath("state")});
     const QString filler = dir.filePath(QStringLiteral("filler"));
