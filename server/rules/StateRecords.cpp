@@ -1,6 +1,6 @@
 #include "StateRecords.h"
 
-#include "LineFile.h"
+#include "LineParsing.h"
 #include "PasswordHasher.h"
 
 #include <charconv>

@@ -1,7 +1,7 @@
 #include "AccountsFile.h"
 
 #include "AccountBook.h"
-#include "LineFile.h"
+#include "LineParsing.h"
 #include "RequestText.h"
 
 namespace qornc::server {
@@ -43,14 +43,6 @@ bool parseAccounts(std::string_view content, AccountBook& book, std::string& err
         [&book](std::string_view line, std::string& lineError) {
             return parseLine(withoutCarriageReturn(line), book, lineError);
         },
-        error);
-}
-
-bool loadAccountsFile(const std::string& path, AccountBook& book, std::string& error)
-{
-    return loadLineFile(
-        path, "accounts file",
-        [&book](std::string_view content, std::string& parseError) { return parseAccounts(content, book, parseError); },
         error);
 }
 
