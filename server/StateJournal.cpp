@@ -155,7 +155,12 @@ bool StateJournal::commit(const std::vector<Record>& batch)
             say("warning: " + error + "; trying again every second");
         failing_ = true;
         if (lastTry) {
-            say("warning: stopping with " + std::to_string(batch.size())
+            std::size_t lost = batch.size();
+            {
+                const std::lock_guard lock(mutex_);
+                lost += queue_.size();
+            }
+            say("warning: stopping with " + std::to_string(lost)
                 + " change(s) that are not in the state file; they are lost");
             return false;
         }
