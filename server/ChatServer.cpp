@@ -1,6 +1,7 @@
 #include "ChatServer.h"
 
 #include "HashWorkerPool.h"
+
 #include <QCoreApplication>
 #include <QPointer>
 #include <QTcpServer>

@@ -26,6 +26,13 @@ using namespace qornc::server::test;
 
 namespace {
 
+// Under the sanitizers every step is several times slower, which says nothing about a stall.
+#if defined(__SANITIZE_ADDRESS__)
+constexpr double kMaxLatenessMs = 50.0;
+#else
+constexpr double kMaxLatenessMs = 10.0;
+#endif
+
 const std::string kHash = PasswordHasher(PasswordHasher::cheapestCost()).hash("s3cret").value();
 
 // Stands in for the event loop: keeps what the journal posts until the test runs it.
@@ -249,6 +256,6 @@ TEST(StateJournal, RegistrationsAmongManyAccountsDoNotStallTheLoop)
               << " ms; loop task lateness p50 " << static_cast<double>(lateness[lateness.size() / 2]) / 1e6
               << " ms, p99 " << p99Ms << " ms, max " << static_cast<double>(lateness.back()) / 1e6 << " ms over "
               << lateness.size() << " ticks\n";
-    EXPECT_LT(p99Ms, 10.0);
+    EXPECT_LT(p99Ms, kMaxLatenessMs);
     EXPECT_EQ(logs.find("refused"), std::string::npos) << logs;
 }
