@@ -5,10 +5,10 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "app/ClientState.h"
-#include "app/SettingsFiles.h"
 #include "app/SettingsWriter.h"
-#include "app/SetupRules.h"
+#include "app/rules/ClientState.h"
+#include "app/rules/SettingsFiles.h"
+#include "app/rules/SetupRules.h"
 #include "res/Resources.h"
 #include "ui/ByteLimitValidator.h"
 #include "ui/DialogBuilder.h"

@@ -7,7 +7,7 @@
 
 #include "app/CClientApp.h"
 #include "app/ClientCommandLine.h"
-#include "app/SessionBusAddress.h"
+#include "app/rules/SessionBusAddress.h"
 #include "res/Version.h"
 #include "ui/MessageBoxes.h"
 

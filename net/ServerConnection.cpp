@@ -3,11 +3,11 @@
 #include <QEventLoop>
 #include <QTimer>
 
-#include "app/ClientState.h"
-#include "net/ErrorNames.h"
-#include "net/Protocol.h"
-#include "net/RequestBlock.h"
+#include "common/Protocol.h"
+#include "common/RequestBlock.h"
 #include "net/SocketErrors.h"
+#include "net/rules/ErrorNames.h"
+#include "net/rules/LinkState.h"
 
 namespace {
 
@@ -20,10 +20,11 @@ QString FromStd(const std::string& text)
 
 }  // namespace
 
-ServerConnection::ServerConnection(ClientState& state, quint16 port, int connectTimeoutMs, QObject* parent)
+ServerConnection::ServerConnection(LinkState& state, NotificationSink sink, quint16 port, int connectTimeoutMs,
+                                   QObject* parent)
     : QObject(parent)
     , m_state(state)
-    , m_serverSocket(state, this)
+    , m_serverSocket(std::move(sink), this)
     , m_port(port)
     , m_connectTimeoutMs(connectTimeoutMs)
 {

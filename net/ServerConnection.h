@@ -1,5 +1,5 @@
 // The request connection to the chat server: connect and log in, log out and close, and notice
-// when the server or the network ends the link. Holds g_serverSocket.
+// when the server or the network ends the link. What the server writes on it goes to the sink.
 #pragma once
 
 #include <QObject>
@@ -7,10 +7,10 @@
 #include <QString>
 
 #include "net/CLinkSocket.h"
-#include "net/LoginWatch.h"
+#include "net/rules/LoginWatch.h"
 
 class QEventLoop;
-struct ClientState;
+struct LinkState;
 
 class ServerConnection : public QObject {
     Q_OBJECT
@@ -18,8 +18,8 @@ class ServerConnection : public QObject {
 public:
     static constexpr int kDefaultConnectTimeoutMs = 10000;
 
-    ServerConnection(ClientState& state, quint16 port, int connectTimeoutMs = kDefaultConnectTimeoutMs,
-                     QObject* parent = nullptr);
+    ServerConnection(LinkState& state, NotificationSink sink, quint16 port,
+                     int connectTimeoutMs = kDefaultConnectTimeoutMs, QObject* parent = nullptr);
 
     // Connects to g_serverIp and sends the login block of blockSize; a login that cannot be
     // formed fails before any connect. A connect that fails at once is reported at once; one
@@ -47,7 +47,7 @@ private:
     [[nodiscard]] int WaitForConnection();
     void OnLinkLost(int errorCode);
 
-    ClientState& m_state;
+    LinkState& m_state;
     CLinkSocket m_serverSocket;
     quint16 m_port;
     int m_connectTimeoutMs;

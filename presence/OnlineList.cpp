@@ -5,9 +5,9 @@
 #include <algorithm>
 #include <memory>
 
-#include "app/ClientState.h"
-#include "presence/ContactText.h"
-#include "ui/DisplayText.h"
+#include "common/DisplayText.h"
+#include "presence/rules/ContactText.h"
+#include "presence/rules/PresenceState.h"
 
 namespace {
 
@@ -91,7 +91,7 @@ bool OnlineList::empty() const
     return m_list->count() == 0;
 }
 
-void OnlineList::Forget(ClientState& state)
+void OnlineList::Forget(PresenceState& state)
 {
     state.g_presence.PruneToContactList({});
     state.g_onlineText.clear();

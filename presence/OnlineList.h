@@ -10,7 +10,7 @@
 #include <vector>
 
 class QListWidget;
-struct ClientState;
+struct PresenceState;
 
 class OnlineList {
 public:
@@ -24,7 +24,7 @@ public:
     [[nodiscard]] bool empty() const;
     // With the link gone nobody is known to be online: the table, the pending text and the list
     // are emptied together.
-    void Forget(ClientState& state);
+    void Forget(PresenceState& state);
 
 private:
     QListWidget* m_list;

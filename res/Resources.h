@@ -4,6 +4,7 @@
 #pragma once
 
 #include <span>
+#include <string>
 #include <string_view>
 
 inline constexpr int IDR_MAINFRAME = 128;
@@ -11,7 +12,6 @@ inline constexpr int IDI_ALERT = 132;
 inline constexpr int IDD_CLIENT = 102;
 inline constexpr int IDD_SETUP = 129;
 inline constexpr int IDD_ABOUT = 131;
-inline constexpr int IDR_MENU = 130;
 
 inline constexpr int IDOK = 1;
 inline constexpr int IDCANCEL = 2;
@@ -67,6 +67,9 @@ struct MenuItemTemplate {
     std::string_view item;
     int command;
 };
+
+// Where an icon of the resource file is found: ":/icons/<id>.xpm".
+[[nodiscard]] std::string IconResourcePath(int iconId);
 
 extern const DialogTemplate kClientDialog;
 extern const DialogTemplate kSetupDialog;

@@ -11,35 +11,39 @@
 #include <QPushButton>
 #include <QScrollBar>
 
-#include "app/CSetupDlg.h"
-#include "app/ClientState.h"
-#include "app/SettingsFiles.h"
+#include "common/DisplayText.h"
 #include "net/NotificationListener.h"
 #include "net/ServerConnection.h"
-#include "presence/ContactText.h"
-#include "presence/PresenceRefresh.h"
+#include "net/rules/LinkState.h"
+#include "presence/rules/ContactListFile.h"
+#include "presence/rules/ContactText.h"
+#include "presence/rules/PresenceRefresh.h"
+#include "presence/rules/PresenceState.h"
 #include "res/Resources.h"
 #include "ui/CAboutDlg.h"
-#include "ui/ConversationEntry.h"
 #include "ui/DialogBuilder.h"
-#include "ui/DisplayText.h"
 #include "ui/EnterKeySend.h"
 #include "ui/InputLineLimit.h"
 #include "ui/MessageBoxes.h"
-#include "ui/MessageSend.h"
 #include "ui/QtBytes.h"
 #include "ui/TextCapacityGuard.h"
+#include "ui/rules/ConversationEntry.h"
+#include "ui/rules/MessageSend.h"
+#include "ui/rules/WindowState.h"
 
-CClientDlg::CClientDlg(ClientState& state, ServerConnection& server, NotificationListener& listener,
-                       MessageBoxes& boxes, ClientDlgOptions options, QWidget* parent)
+CClientDlg::CClientDlg(LinkState& link, PresenceState& presence, WindowState& window, ServerConnection& server,
+                       NotificationListener& listener, MessageBoxes& boxes, ClientDlgOptions options,
+                       QWidget* parent)
     : QDialog(parent)
-    , m_state(state)
+    , m_linkState(link)
+    , m_presenceState(presence)
+    , m_windowState(window)
     , m_server(server)
     , m_listener(listener)
     , m_boxes(boxes)
     , m_options(std::move(options))
-    , m_tray(state, m_options.trayAvailable)
-    , m_reach(*this, state, m_tray)
+    , m_tray(window, m_options.trayAvailable)
+    , m_reach(*this, window, m_tray)
     , m_pump([this] { PreTranslateMessage(); })
 {
     BuildWindow();
@@ -72,7 +76,7 @@ void CClientDlg::BuildWindow()
     auto* connectButton = qobject_cast<QPushButton*>(control(IDCANCEL));
     m_online = std::make_unique<OnlineList>(qobject_cast<QListWidget*>(control(IDC_ONLINE)));
     m_statusLine = std::make_unique<StatusLine>(qobject_cast<QLineEdit*>(control(IDC_STATUS)));
-    m_link = std::make_unique<LinkPresenter>(m_state, m_server, m_listener, *m_statusLine, m_tray, connectButton,
+    m_link = std::make_unique<LinkPresenter>(m_linkState, m_server, m_listener, *m_statusLine, m_tray, connectButton,
                                              disconnectButton);
     m_autoUpdate = qobject_cast<QCheckBox*>(control(IDC_AUTO_UPDATE));
     m_editList = qobject_cast<QPushButton*>(control(IDC_EDIT_LIST));
@@ -138,21 +142,21 @@ int CClientDlg::DoModal()
 void CClientDlg::OnInitDialog()
 {
     m_contacts->setReadOnly(true);
-    m_state.g_listLocked = 1;
+    m_windowState.g_listLocked = 1;
     m_tray.Add();
 
     const ContactListFile list = ReadContactList(m_options.configDir / "list.cfg");
-    m_state.g_listText.assign(list.text);
-    m_state.g_listTruncated = list.truncated ? 1 : 0;
-    m_contacts->setPlainText(FromBytes(DropCarriageReturns(m_state.g_listText.view())));
+    m_presenceState.g_listText.assign(list.text);
+    m_presenceState.g_listTruncated = list.truncated ? 1 : 0;
+    m_contacts->setPlainText(FromBytes(DropCarriageReturns(m_presenceState.g_listText.view())));
     if (list.state == SettingsFileState::Unusable)
         m_boxes.Information(this, QStringLiteral("list.cfg is not a file that can be read; the contact list starts "
                                                  "empty."));
 
     StartTimers();
     SnapshotTimerProc();
-    m_state.g_refreshDue = 1;
-    m_state.g_autoRefresh = 1;
+    m_presenceState.g_refreshDue = 1;
+    m_presenceState.g_autoRefresh = 1;
 
     m_input->setMaxLength(int(kInputLineLimit));
     ConnectAndReport(kStartupLoginBlockSize);
@@ -165,14 +169,14 @@ void CClientDlg::OnInitDialog()
 void CClientDlg::StartTimers()
 {
     connect(&m_autoRefreshTimer, &QTimer::timeout, this, [this] {
-        m_state.g_refreshDue = 1;
+        m_presenceState.g_refreshDue = 1;
         m_pump.Schedule();
     });
     connect(&m_snapshotTimer, &QTimer::timeout, this, &CClientDlg::SnapshotTimerProc);
     m_onlineRebuildTimer.setSingleShot(true);
     connect(&m_onlineRebuildTimer, &QTimer::timeout, &m_pump, &IdlePump::Schedule);
     m_queryPendingTimer.setSingleShot(true);
-    connect(&m_queryPendingTimer, &QTimer::timeout, this, [this] { m_state.g_queryPending = 0; });
+    connect(&m_queryPendingTimer, &QTimer::timeout, this, [this] { m_linkState.g_queryPending = 0; });
     m_autoRefreshTimer.start(m_options.autoRefreshIntervalMs);
     m_snapshotTimer.start(kSnapshotIntervalMs);
 }
@@ -184,13 +188,13 @@ void CClientDlg::ConnectAndReport(std::size_t loginBlockSize)
         return;
     // Every login is followed by a refresh, as at start-up: the Online list was emptied when the
     // link went down, and nobody would fill it again before Update list.
-    m_state.g_refreshDue = 1;
-    m_state.g_autoRefresh = 1;
+    m_presenceState.g_refreshDue = 1;
+    m_presenceState.g_autoRefresh = 1;
 }
 
 void CClientDlg::OnLinkDown()
 {
-    m_online->Forget(m_state);
+    m_online->Forget(m_presenceState);
     m_link->UpdateButtons();
 }
 
@@ -201,7 +205,7 @@ void CClientDlg::SetStatus(const QString& text)
 
 void CClientDlg::OnConnectButton()
 {
-    if (m_state.g_link.g_connected == 1)
+    if (m_linkState.g_link.g_connected == 1)
         return; // a second connection would log in twice and leak the first
     ConnectAndReport(kConnectLoginBlockSize);
 }
@@ -214,12 +218,11 @@ void CClientDlg::OnDisconnectButton()
 
 void CClientDlg::OnOptions()
 {
-    if (m_state.g_link.g_connected == 1) {
+    if (m_linkState.g_link.g_connected == 1) {
         m_boxes.Information(this, QStringLiteral("Disconnect before setting options."));
         return;
     }
-    CSetupDlg setup(m_state, m_options.configDir, m_boxes, this);
-    setup.exec();
+    emit optionsRequested();
 }
 
 void CClientDlg::OnAbout()
@@ -271,9 +274,9 @@ bool CClientDlg::isMainWindowActive() const
 void CClientDlg::PreTranslateMessage()
 {
     m_reach.KeepHiddenUntilClicked();
-    if (m_state.g_alertActive == 1 && isMainWindowActive())
+    if (m_windowState.g_alertActive == 1 && isMainWindowActive())
         StopAlert();
-    if (m_state.g_messageArrived == 1)
+    if (m_linkState.g_messageArrived == 1)
         ShowArrivedMessage();
     ShowOnlineText();
     AutoRefreshStep();
@@ -285,20 +288,20 @@ void CClientDlg::ShowArrivedMessage()
     if (unseen)
         StartAlert();
     std::string entries;
-    for (const InboundMessage& message : m_state.g_messages.TakeAll()) {
+    for (const InboundMessage& message : m_linkState.g_messages.TakeAll()) {
         entries += ConversationEntry(ShownText(message.senderName), ShownText(message.messageText));
         if (unseen && !m_tray.available())
             m_notifier.Show(message.senderName, message.messageText);
     }
     ReplaceConversation(AppendToConversation(ConversationText(), entries));
-    m_state.g_messageArrived = 0;
-    if (const std::size_t dropped = m_state.g_messages.TakeDroppedCount(); dropped > 0)
+    m_linkState.g_messageArrived = 0;
+    if (const std::size_t dropped = m_linkState.g_messages.TakeDroppedCount(); dropped > 0)
         SetStatus(QStringLiteral("%1 older messages were dropped: too many arrived at once.").arg(dropped));
 }
 
 void CClientDlg::ShowOnlineText()
 {
-    if (m_state.g_onlineRebuildDue != 1)
+    if (m_presenceState.g_onlineRebuildDue != 1)
         return;
     // A refresh of thousands of contacts brings thousands of answers: rebuilding the sorted list
     // for each would cost the square of their number. Rebuilds closer together than the spacing
@@ -309,28 +312,28 @@ void CClientDlg::ShowOnlineText()
         return;
     }
     m_onlineRebuilt.start();
-    m_online->Show(m_state.g_onlineText);
-    m_state.g_onlineText.clear();
-    m_state.g_onlineRebuildDue = 0;
+    m_online->Show(m_presenceState.g_onlineText);
+    m_presenceState.g_onlineText.clear();
+    m_presenceState.g_onlineRebuildDue = 0;
 }
 
 bool CClientDlg::AutoRefreshStep()
 {
-    if (m_state.g_refreshDue != 1 || m_state.g_autoRefresh == 0 || m_state.g_listLocked != 1)
+    if (m_presenceState.g_refreshDue != 1 || m_presenceState.g_autoRefresh == 0 || m_windowState.g_listLocked != 1)
         return true;
     if (!m_autoUpdate->isChecked())
-        m_state.g_autoRefresh = 0;
+        m_presenceState.g_autoRefresh = 0;
     return RunPresenceRefresh();
 }
 
 bool CClientDlg::RunPresenceRefresh()
 {
-    const RefreshOutcome outcome = ::RunPresenceRefresh(m_state, ContactsText(), m_server.serverSocket());
+    const RefreshOutcome outcome = ::RunPresenceRefresh(m_linkState, m_presenceState, ContactsText(), m_server.serverSocket());
     if (!outcome.completed)
         return false;
     if (!outcome.statusText.empty())
-        m_statusLine->ShowSendError(FromBytes(outcome.statusText), m_state.g_link.g_connected == 1);
-    if (m_state.g_queryPending == 1)
+        m_statusLine->ShowSendError(FromBytes(outcome.statusText), m_linkState.g_link.g_connected == 1);
+    if (m_linkState.g_queryPending == 1)
         m_queryPendingTimer.start(m_options.queryPendingTimeoutMs);
     return true;
 }
@@ -354,13 +357,13 @@ void CClientDlg::StopAlert()
 
 void CClientDlg::OnUpdateListButton()
 {
-    if (m_state.g_listLocked == 1)
+    if (m_windowState.g_listLocked == 1)
         RunPresenceRefresh();
 }
 
 void CClientDlg::OnAutoUpdateCheck()
 {
-    m_state.g_autoRefresh = m_autoUpdate->isChecked() ? 1 : 0;
+    m_presenceState.g_autoRefresh = m_autoUpdate->isChecked() ? 1 : 0;
 }
 
 void CClientDlg::OnEditListButton()
@@ -368,14 +371,14 @@ void CClientDlg::OnEditListButton()
     // Rewriting a control sends events, and a pass run from inside the rewrite would read the
     // control half-changed: the pass waits until the command is done.
     const PumpSuspension suspended(m_pump);
-    if (m_state.g_listLocked == 1) {
+    if (m_windowState.g_listLocked == 1) {
         m_contacts->setReadOnly(false);
-        m_state.g_listLocked = 0;
+        m_windowState.g_listLocked = 0;
         m_editList->setText(QStringLiteral("&Done"));
         return;
     }
     m_contacts->setReadOnly(true);
-    m_state.g_listLocked = 1;
+    m_windowState.g_listLocked = 1;
     m_editList->setText(QStringLiteral("&Edit list"));
     const std::string text = ContactsText();
     const std::string finished = FinishEditText(text);
@@ -388,7 +391,7 @@ void CClientDlg::OnSendMessage()
 {
     const PumpSuspension suspended(m_pump); // as in OnEditListButton: the conversation is rewritten
     const SendOutcome outcome =
-        SendChatMessage(m_state, m_online->SelectedNames(kMaxRecipientPositions), !m_online->empty(),
+        SendChatMessage(m_linkState, m_online->SelectedNames(kMaxRecipientPositions), !m_online->empty(),
                         ToBytes(m_input->text()), ConversationText(), m_server.serverSocket());
     if (!outcome.statusText.empty())
         SetStatus(FromBytes(outcome.statusText));
@@ -400,7 +403,7 @@ void CClientDlg::OnSendMessage()
 
 void CClientDlg::SnapshotTimerProc()
 {
-    m_state.g_contactSnapshot.assign(ContactsText());
+    m_presenceState.g_contactSnapshot.assign(ContactsText());
 }
 
 std::string CClientDlg::ContactsText() const

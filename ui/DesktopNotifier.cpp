@@ -6,7 +6,7 @@
 #include <QDBusPendingCallWatcher>
 #include <QDBusPendingReply>
 
-#include "ui/DisplayText.h"
+#include "common/DisplayText.h"
 
 namespace {
 

@@ -2,13 +2,13 @@
 
 #include <QPushButton>
 
-#include "app/ClientState.h"
 #include "net/NotificationListener.h"
 #include "net/ServerConnection.h"
+#include "net/rules/LinkState.h"
 #include "ui/StatusLine.h"
 #include "ui/TrayIcon.h"
 
-LinkPresenter::LinkPresenter(ClientState& state, ServerConnection& server, NotificationListener& listener,
+LinkPresenter::LinkPresenter(LinkState& state, ServerConnection& server, NotificationListener& listener,
                              StatusLine& statusLine, TrayIcon& tray, QPushButton* connectButton,
                              QPushButton* disconnectButton)
     : m_state(state)

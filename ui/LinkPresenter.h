@@ -12,13 +12,13 @@ class QPushButton;
 class ServerConnection;
 class StatusLine;
 class TrayIcon;
-struct ClientState;
+struct LinkState;
 
 class LinkPresenter : public QObject {
     Q_OBJECT
 
 public:
-    LinkPresenter(ClientState& state, ServerConnection& server, NotificationListener& listener,
+    LinkPresenter(LinkState& state, ServerConnection& server, NotificationListener& listener,
                   StatusLine& statusLine, TrayIcon& tray, QPushButton* connectButton, QPushButton* disconnectButton);
 
     // Listens first, so the server's first delivery finds the listener, then connects and logs
@@ -32,7 +32,7 @@ signals:
     void linkLost();
 
 private:
-    ClientState& m_state;
+    LinkState& m_state;
     ServerConnection& m_server;
     NotificationListener& m_listener;
     StatusLine& m_statusLine;

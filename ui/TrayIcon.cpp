@@ -3,7 +3,8 @@
 #include <QImage>
 #include <QPixmap>
 
-#include "app/ClientState.h"
+#include "res/Resources.h"
+#include "ui/rules/WindowState.h"
 
 namespace {
 const QString kNormalTip = QStringLiteral("QORNC");
@@ -24,7 +25,7 @@ static QIcon LoadIcon(const QString& path)
     return QIcon(path);
 }
 
-TrayIcon::TrayIcon(ClientState& state, bool assumeTray, QObject* parent)
+TrayIcon::TrayIcon(WindowState& state, bool assumeTray, QObject* parent)
     : QObject(parent)
     , m_state(state)
     , m_assumeTray(assumeTray)
@@ -38,12 +39,12 @@ TrayIcon::TrayIcon(ClientState& state, bool assumeTray, QObject* parent)
 
 QIcon TrayIcon::NormalIcon()
 {
-    return LoadIcon(QStringLiteral(":/icons/128.xpm"));
+    return LoadIcon(QString::fromStdString(IconResourcePath(IDR_MAINFRAME)));
 }
 
 QIcon TrayIcon::AlertIcon()
 {
-    return LoadIcon(QStringLiteral(":/icons/132.xpm"));
+    return LoadIcon(QString::fromStdString(IconResourcePath(IDI_ALERT)));
 }
 
 // Grey and lighter, as a disabled control looks: the same shape, plainly not the live icon.

@@ -12,7 +12,7 @@
 #include "ui/TrayClick.h"
 #include "ui/TrayWatch.h"
 
-struct ClientState;
+struct WindowState;
 
 inline constexpr int TIMER_BLINK = 5000;
 inline constexpr int kBlinkIntervalMs = 1000;
@@ -23,7 +23,7 @@ class TrayIcon : public QObject {
 public:
     // assumeTray: take a notification area as there whatever the desktop says (offscreen tests);
     // otherwise the icon follows the trays that come and go.
-    TrayIcon(ClientState& state, bool assumeTray, QObject* parent = nullptr);
+    TrayIcon(WindowState& state, bool assumeTray, QObject* parent = nullptr);
 
     static QIcon NormalIcon();
     static QIcon AlertIcon();
@@ -55,7 +55,7 @@ private:
     void Drop();
     void Render();
 
-    ClientState& m_state;
+    WindowState& m_state;
     bool m_assumeTray;
     bool m_added = false;
     bool m_linkUp = false;

@@ -16,8 +16,8 @@
 #include <vector>
 
 #include "FaultHarness.h"
-#include "net/ErrorNames.h"
 #include "net/ServerConnection.h"
+#include "net/rules/ErrorNames.h"
 #include "res/Resources.h"
 #include "support/ClosedPort.h"
 #include "support/NulText.h"

@@ -5,8 +5,7 @@
 #include <QScrollBar>
 #include <QTest>
 
-#include "UiFixture.h"
-#include "net/NotificationHandler.h"
+#include "support/UiFixture.h"
 
 namespace {
 
@@ -101,7 +100,7 @@ TEST_F(TrayAlertTest, MessageWhileActiveStartsNoAlert)
     window().OnTrayNotify();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&window()));
     // Not even for the one pass that shows it, to be stopped by the next.
-    HandleNotification(state(), "message bob hi");
+    Store("message bob hi");
     window().pump().RunPass();
     EXPECT_EQ(conversation()->toPlainText(), QStringLiteral("bob: hi\n\n"));
     ExpectAlert(false);
