@@ -1,6 +1,7 @@
 #include "ChatServer.h"
 
 #include "HashWorkerPool.h"
+#include "common/PeerAddress.h"
 
 #include <QCoreApplication>
 #include <QPointer>
@@ -29,9 +30,7 @@ constexpr int kListenBacklog = 1024;
 // through IPv4 must be seen as their plain IPv4 address.
 std::string hostText(const QHostAddress& address)
 {
-    bool isV4 = false;
-    const quint32 v4 = address.toIPv4Address(&isV4);
-    return (isV4 ? QHostAddress(v4) : address).toString().toStdString();
+    return PlainAddressText(address.toString().toStdString());
 }
 
 std::size_t hashThreads(std::size_t configured)
@@ -174,7 +173,7 @@ bool ChatServer::readMore(ConnectionId id, Connection& connection)
         return false;
     std::vector<std::string> texts;
     const std::size_t droppedBefore = connection.framer.droppedRuns();
-    connection.framer.feed({chunk.constData(), static_cast<std::size_t>(chunk.size())}, texts);
+    connection.framer.Feed({chunk.constData(), static_cast<std::size_t>(chunk.size())}, texts);
     if (connection.framer.droppedRuns() != droppedBefore)
         log_("ignored: garbage without NUL on " + connectionName(id));
     for (std::string& text : texts)

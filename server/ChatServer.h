@@ -1,11 +1,12 @@
 #pragma once
 
-#include "BlockFramer.h"
 #include "ChatRouter.h"
 #include "ConnectionLimits.h"
 #include "LogSink.h"
 #include "NotifyDispatcher.h"
 #include "StateJournal.h"
+#include "common/Protocol.h"
+#include "common/RequestFramer.h"
 
 #include <QHostAddress>
 #include <QObject>
@@ -26,8 +27,8 @@ class HashWorkerPool;
 
 struct ServerConfig {
     QHostAddress listenAddress = QHostAddress::AnyIPv4;
-    quint16 port = 22001;
-    quint16 notifyPort = 22002;
+    quint16 port = kServerPort;
+    quint16 notifyPort = kNotifyPort;
     // The last guard; one host alone gets far fewer.
     std::size_t maxConnections = 1000;
     std::size_t maxConnectionsPerHost = 16;
@@ -68,7 +69,7 @@ private:
     struct Connection {
         QTcpSocket* socket;
         std::string host;
-        BlockFramer framer{};
+        RequestFramer framer{};
         std::deque<std::string> texts{}; // not handled yet; the front one may wait for slow work
         bool waiting = false;            // for slow work or a save
         bool peerClosed = false;

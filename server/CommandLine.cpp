@@ -185,11 +185,12 @@ with a wrong password, and a login that is refused, end their connection at
 once.
 
 Options:
-  --port N          TCP port to accept request connections on (default 22001;
+  --port N          TCP port to accept request connections on (default )"
+        + std::to_string(kServerPort) + R"(;
                     0 picks a free port, which is logged)
   --listen ADDR     address to listen on (default 0.0.0.0, all IPv4 addresses)
   --notify-port N   port on the clients' hosts that notifications are sent to
-                    (default 22002)
+                    (default )" + std::to_string(kNotifyPort) + R"()
   --accounts FILE   preset passwords, one "name password" per line; '#' starts
                     a comment line. Names not listed get their password from
                     their first login.

@@ -2,7 +2,7 @@
 
 #include "AccountBook.h"
 #include "LineParsing.h"
-#include "RequestText.h"
+#include "common/WordSplit.h"
 
 namespace qornc::server {
 
@@ -17,7 +17,7 @@ std::string_view withoutCarriageReturn(std::string_view line)
 
 bool parseLine(std::string_view line, AccountBook& book, std::string& error)
 {
-    const WordSplit split = splitFirstWord(line);
+    const WordSplit split = SplitFirstWord(line);
     if (split.word.empty() || split.rest.empty()) {
         error = "expected \"name password\"";
         return false;

@@ -1,6 +1,6 @@
 #include "Authenticator.h"
 
-#include "RequestText.h"
+#include "common/RequestText.h"
 
 #include <utility>
 
@@ -25,7 +25,7 @@ Authenticator::Verdict needs(PasswordWork work)
 
 bool holdsProven(const std::string& proven, std::string_view afterName, bool whole)
 {
-    return afterName == proven || (!whole && fieldsAfterPassword(afterName, proven));
+    return afterName == proven || (!whole && FieldsAfterPassword(afterName, proven));
 }
 
 std::string seconds(std::chrono::seconds wait)
@@ -51,7 +51,7 @@ Authenticator::Verdict Authenticator::authorize(ConnectionId connection, const s
     // A name has one password for good: once a connection proved it, nothing else holds.
     if (const std::string* proven = provenPassword(connection, name))
         return holdsProven(*proven, afterName, whole) ? held(*proven) : refused("wrong password");
-    const auto candidates = whole ? std::vector{afterName} : passwordCandidates(afterName, kMaxCandidates);
+    const auto candidates = whole ? std::vector{afterName} : PasswordCandidates(afterName, kMaxCandidates);
     if (candidates.empty())
         return refused("wrong password");
     if (auto why = refusedByBackoff(host, name))

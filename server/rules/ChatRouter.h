@@ -3,7 +3,9 @@
 #include "Authenticator.h"
 #include "ConnectionId.h"
 #include "PasswordWork.h"
-#include "RequestText.h"
+
+#include "common/Protocol.h"
+#include "common/RequestText.h"
 
 #include <map>
 #include <optional>
@@ -38,7 +40,7 @@ struct RouteResult {
 class ChatRouter {
 public:
     // A notification plus its NUL has to fit the client's 256-byte buffer.
-    static constexpr std::size_t kMaxNotification = 255;
+    static constexpr std::size_t kMaxNotification = kNotifyReadSize - 1;
 
     ChatRouter(AccountBook accounts, const std::vector<std::string>& bots, AuthLimits limits = {},
                const Clock& clock = std::chrono::steady_clock::now);
