@@ -1,4 +1,4 @@
-#include "LogSink.h"
+#include "StdoutLog.h"
 
 #include <cstdio>
 

@@ -15,6 +15,9 @@ WorkOutcome perform(const PasswordWork& work)
         if (PasswordHasher::verify(work.storedHash, work.passwords[i]))
             outcome.matched = i;
     }
+    // The password is at hand only now: the one moment a hash made weaker can be made anew.
+    if (outcome.matched && work.hasher.isWeaker(work.storedHash))
+        outcome.hash = work.hasher.hash(work.passwords[*outcome.matched]);
     return outcome;
 }
 

@@ -19,7 +19,7 @@ struct PasswordWork {
     std::string name{};
     std::string storedHash{};             // Verify
     std::vector<std::string> passwords{}; // Verify: the candidates, in order; Hash: the one to hash
-    PasswordHasher hasher{};              // Hash: at the book's cost
+    PasswordHasher hasher{};              // the book's: Hash makes one, Verify one for a weaker stored hash
     CheckRank rank{};
     std::string what{};                   // the request it is for, as the log names it
 };
@@ -27,7 +27,7 @@ struct PasswordWork {
 struct WorkOutcome {
     bool ran = false;                   // false: dropped unrun, the workers being too busy
     std::optional<std::size_t> matched; // Verify: the first candidate that held
-    std::optional<std::string> hash;    // Hash: none when hashing failed
+    std::optional<std::string> hash;    // Hash: none when hashing failed; Verify: the stronger hash, if made
 };
 
 // Runs on a worker thread: touches nothing but `work`.

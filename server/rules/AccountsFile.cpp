@@ -1,8 +1,8 @@
 #include "AccountsFile.h"
 
 #include "AccountBook.h"
-#include "LineFile.h"
-#include "RequestText.h"
+#include "LineParsing.h"
+#include "common/WordSplit.h"
 
 namespace qornc::server {
 
@@ -17,7 +17,7 @@ std::string_view withoutCarriageReturn(std::string_view line)
 
 bool parseLine(std::string_view line, AccountBook& book, std::string& error)
 {
-    const WordSplit split = splitFirstWord(line);
+    const WordSplit split = SplitFirstWord(line);
     if (split.word.empty() || split.rest.empty()) {
         error = "expected \"name password\"";
         return false;
@@ -43,14 +43,6 @@ bool parseAccounts(std::string_view content, AccountBook& book, std::string& err
         [&book](std::string_view line, std::string& lineError) {
             return parseLine(withoutCarriageReturn(line), book, lineError);
         },
-        error);
-}
-
-bool loadAccountsFile(const std::string& path, AccountBook& book, std::string& error)
-{
-    return loadLineFile(
-        path, "accounts file",
-        [&book](std::string_view content, std::string& parseError) { return parseAccounts(content, book, parseError); },
         error);
 }
 

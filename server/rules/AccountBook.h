@@ -28,6 +28,8 @@ public:
     // Each is false when the name is already known or the book is full.
     bool preset(std::string_view name, std::string_view password);
     bool addHashed(std::string_view name, std::string hash);
+    // A registered name's password, hashed anew; false for any other name.
+    bool rehash(std::string_view name, std::string hash);
 
     bool contains(std::string_view name) const { return accounts_.find(name) != accounts_.end(); }
     bool full() const { return accounts_.size() >= capacity_; }
@@ -41,9 +43,6 @@ public:
     std::string storedHash(std::string_view name) const;
     // What new names are hashed with.
     const PasswordHasher& hasher() const { return hasher_; }
-
-    // Registered names and their hashes, sorted by name: what the state file keeps.
-    std::vector<std::pair<std::string, std::string>> registered() const;
 
 private:
     struct Account {

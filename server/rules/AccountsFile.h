@@ -13,6 +13,5 @@ class AccountBook;
 // a silently skipped account would surface much later as a puzzling
 // "wrong password".
 bool parseAccounts(std::string_view content, AccountBook& book, std::string& error);
-bool loadAccountsFile(const std::string& path, AccountBook& book, std::string& error);
 
 } // namespace qornc::server

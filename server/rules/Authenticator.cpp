@@ -1,6 +1,6 @@
 #include "Authenticator.h"
 
-#include "RequestText.h"
+#include "common/RequestText.h"
 
 #include <utility>
 
@@ -25,7 +25,7 @@ Authenticator::Verdict needs(PasswordWork work)
 
 bool holdsProven(const std::string& proven, std::string_view afterName, bool whole)
 {
-    return afterName == proven || (!whole && fieldsAfterPassword(afterName, proven));
+    return afterName == proven || (!whole && FieldsAfterPassword(afterName, proven));
 }
 
 std::string seconds(std::chrono::seconds wait)
@@ -51,7 +51,7 @@ Authenticator::Verdict Authenticator::authorize(ConnectionId connection, const s
     // A name has one password for good: once a connection proved it, nothing else holds.
     if (const std::string* proven = provenPassword(connection, name))
         return holdsProven(*proven, afterName, whole) ? held(*proven) : refused("wrong password");
-    const auto candidates = whole ? std::vector{afterName} : passwordCandidates(afterName, kMaxCandidates);
+    const auto candidates = whole ? std::vector{afterName} : PasswordCandidates(afterName, kMaxCandidates);
     if (candidates.empty())
         return refused("wrong password");
     if (auto why = refusedByBackoff(host, name))
@@ -121,6 +121,7 @@ Authenticator::Verdict Authenticator::slowCheck(const std::string& host, std::st
                   .name = std::string(name),
                   .storedHash = accounts_.storedHash(name),
                   .passwords = {candidates.begin(), candidates.end()},
+                  .hasher = accounts_.hasher(),
                   .rank = backoff_.rank(host, name)});
 }
 
@@ -140,6 +141,8 @@ std::optional<std::string> Authenticator::finish(std::optional<ConnectionId> con
     backoff_.checked(host, work.name, outcome.matched.has_value());
     if (!outcome.matched)
         return "wrong password";
+    if (outcome.hash)
+        accounts_.rehash(work.name, *outcome.hash);
     if (connection)
         prove(*connection, work.name, work.passwords[*outcome.matched]);
     return std::nullopt;
@@ -164,15 +167,14 @@ std::optional<std::string> Authenticator::finishHash(const PasswordWork& work, c
     return why;
 }
 
-std::vector<ConnectionId> Authenticator::registrationsSaved()
+std::optional<ConnectionId> Authenticator::registrationSaved(std::string_view name)
 {
-    std::vector<ConnectionId> connections;
-    std::erase_if(registering_, [&connections](const auto& entry) {
-        if (entry.second.hashed)
-            connections.push_back(entry.second.connection);
-        return entry.second.hashed;
-    });
-    return connections;
+    const auto found = registering_.find(name);
+    if (found == registering_.end() || !found->second.hashed)
+        return std::nullopt;
+    const ConnectionId connection = found->second.connection;
+    registering_.erase(found);
+    return connection;
 }
 
 const std::string* Authenticator::provenPassword(ConnectionId connection, std::string_view name) const

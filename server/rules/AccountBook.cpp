@@ -28,6 +28,15 @@ bool AccountBook::addHashed(std::string_view name, std::string hash)
     return add(name, Account{std::move(hash), true});
 }
 
+bool AccountBook::rehash(std::string_view name, std::string hash)
+{
+    const auto found = accounts_.find(name);
+    if (found == accounts_.end() || !found->second.hashed)
+        return false;
+    found->second.secret = std::move(hash);
+    return true;
+}
+
 bool AccountBook::clearMatches(std::string_view name, std::string_view password) const
 {
     const auto found = accounts_.find(name);
@@ -55,15 +64,6 @@ bool AccountBook::isSlowToCheck(std::string_view name) const
 {
     const auto found = accounts_.find(name);
     return found != accounts_.end() && found->second.hashed;
-}
-
-std::vector<std::pair<std::string, std::string>> AccountBook::registered() const
-{
-    std::vector<std::pair<std::string, std::string>> out;
-    for (const auto& [name, account] : accounts_)
-        if (account.hashed)
-            out.emplace_back(name, account.secret);
-    return out;
 }
 
 } // namespace qornc::server

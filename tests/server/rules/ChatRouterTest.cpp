@@ -29,7 +29,7 @@ RouteResult route(ChatRouter& router, ConnectionId connection, const std::string
     if (result.endConnection)
         return result;
     if (result.registered)
-        router.accountsSaved();
+        router.accountSaved(work.name);
     return router.handle(connection, host, text);
 }
 

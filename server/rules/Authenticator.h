@@ -59,8 +59,8 @@ public:
     // request is refused, if it is.
     std::optional<std::string> finish(std::optional<ConnectionId> connection, const std::string& host,
                                       const PasswordWork& work, const WorkOutcome& outcome);
-    // The new accounts are on disk: their names may be used now, first by the connections returned.
-    std::vector<ConnectionId> registrationsSaved();
+    // The new account is on disk: its name may be used now, first by the connection returned.
+    std::optional<ConnectionId> registrationSaved(std::string_view name);
 
     void connectionClosed(ConnectionId connection);
     const AccountBook& accounts() const { return accounts_; }

@@ -3,7 +3,9 @@
 #include "Authenticator.h"
 #include "ConnectionId.h"
 #include "PasswordWork.h"
-#include "RequestText.h"
+
+#include "common/Protocol.h"
+#include "common/RequestText.h"
 
 #include <map>
 #include <optional>
@@ -28,7 +30,8 @@ struct RouteResult {
     // that ends the connection, handle the same text again.
     std::optional<PasswordWork> work{};
     bool endConnection = false; // a password or a login was refused
-    bool registered = false;    // a new account waits to be saved, then for accountsSaved()
+    bool registered = false;    // a new account waits to be saved, then for accountSaved()
+    bool rehashed = false;      // a stronger hash replaced a weaker one: worth saving, nobody waits
 };
 
 // Decides what every request means: who is online, from which host, and what gets sent where.
@@ -37,7 +40,7 @@ struct RouteResult {
 class ChatRouter {
 public:
     // A notification plus its NUL has to fit the client's 256-byte buffer.
-    static constexpr std::size_t kMaxNotification = 255;
+    static constexpr std::size_t kMaxNotification = kNotifyReadSize - 1;
 
     ChatRouter(AccountBook accounts, const std::vector<std::string>& bots, AuthLimits limits = {},
                const Clock& clock = std::chrono::steady_clock::now);
@@ -47,8 +50,8 @@ public:
     // No `connection` when it closed while the work ran.
     RouteResult finish(std::optional<ConnectionId> connection, const std::string& peerHost, const PasswordWork& work,
                        const WorkOutcome& outcome);
-    // The accounts registered so far are on disk; returns the connections that wait for that.
-    std::vector<ConnectionId> accountsSaved() { return auth_.registrationsSaved(); }
+    // The account registered as `name` is on disk; returns the connection that waits for that.
+    std::optional<ConnectionId> accountSaved(std::string_view name) { return auth_.registrationSaved(name); }
 
     // Names logged in over a connection go offline with it; one log line each.
     // The passwords it proved are forgotten.

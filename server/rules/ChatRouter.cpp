@@ -56,14 +56,14 @@ ChatRouter::ChatRouter(AccountBook accounts, const std::vector<std::string>& bot
 
 RouteResult ChatRouter::handle(ConnectionId connection, const std::string& peerHost, std::string_view text)
 {
-    const RequestHead head = parseHead(text);
-    if (head.keyword == "login")
+    const RequestHead head = ParseRequestHead(text);
+    if (head.keyword == kLoginKeyword)
         return login(connection, peerHost, head);
-    if (head.keyword == "logout")
+    if (head.keyword == kLogoutKeyword)
         return logout(connection, peerHost, head);
-    if (head.keyword == "getbuddy")
+    if (head.keyword == kGetBuddyKeyword)
         return getBuddy(connection, peerHost, head);
-    if (head.keyword == "message")
+    if (head.keyword == kMessageKeyword)
         return message(connection, peerHost, head);
     return ignored("unknown request '" + shown(head.keyword) + "' from " + peerHost);
 }
@@ -73,7 +73,8 @@ RouteResult ChatRouter::finish(std::optional<ConnectionId> connection, const std
 {
     if (auto why = auth_.finish(connection, peerHost, work, outcome))
         return refused(work.what, *why);
-    return {.registered = work.kind == PasswordWork::Kind::Hash};
+    return {.registered = work.kind == PasswordWork::Kind::Hash,
+            .rehashed = work.kind == PasswordWork::Kind::Verify && outcome.hash.has_value()};
 }
 
 RouteResult ChatRouter::login(ConnectionId connection, const std::string& peerHost, const RequestHead& head)
@@ -115,9 +116,9 @@ RouteResult ChatRouter::getBuddy(ConnectionId connection, const std::string& pee
         return instead;
     if (contact->empty())
         return ignored("malformed getbuddy from " + shown(head.name));
-    const std::string state = isOnline(*contact) ? "true" : "false";
+    const std::string state(isOnline(*contact) ? kOnlineWord : kOfflineWord);
     return notify("getbuddy " + shown(head.name) + " -> " + shown(*contact) + ": " + state,
-                  hostOf(head.name, peerHost), "getbuddy " + state + " " + std::string(*contact));
+                  hostOf(head.name, peerHost), std::string(kGetBuddyNotification) + " " + state + " " + std::string(*contact));
 }
 
 RouteResult ChatRouter::message(ConnectionId connection, const std::string& peerHost, const RequestHead& head)
@@ -126,7 +127,7 @@ RouteResult ChatRouter::message(ConnectionId connection, const std::string& peer
     const auto rest = authenticate(connection, peerHost, head, instead);
     if (!rest)
         return instead;
-    const auto fields = parseMessageFields(*rest);
+    const auto fields = ParseMessageFields(*rest);
     const std::string sender = shown(head.name);
     if (!fields)
         return ignored("malformed message from " + sender);
@@ -135,7 +136,7 @@ RouteResult ChatRouter::message(ConnectionId connection, const std::string& peer
     if (isBot(fields->recipient)) {
         const std::string host = hostOf(head.name, peerHost);
         return notify(route + " echoed to " + host, host,
-                      "message " + std::string(fields->recipient) + " " + std::string(fields->text),
+                      std::string(kMessageNotification) + " " + std::string(fields->recipient) + " " + std::string(fields->text),
                       "message " + shown(fields->recipient) + " -> " + sender + size);
     }
     const auto recipient = online_.find(fields->recipient);
@@ -143,7 +144,7 @@ RouteResult ChatRouter::message(ConnectionId connection, const std::string& peer
         return {.log = route + " dropped: recipient offline"};
     const std::string& host = recipient->second.host;
     return notify(route + " queued for " + host, host,
-                  "message " + std::string(head.name) + " " + std::string(fields->text), route);
+                  std::string(kMessageNotification) + " " + std::string(head.name) + " " + std::string(fields->text), route);
 }
 
 std::optional<std::string_view> ChatRouter::authenticate(ConnectionId connection, const std::string& peerHost,
@@ -163,7 +164,7 @@ std::optional<std::string_view> ChatRouter::authenticate(ConnectionId connection
         instead = unlessHeld(shown(head.keyword) + " " + name + " from " + peerHost, std::move(verdict));
         return std::nullopt;
     }
-    if (auto fields = fieldsAfterPassword(head.afterName, verdict.password))
+    if (auto fields = FieldsAfterPassword(head.afterName, verdict.password))
         return fields;
     instead = ignored("malformed " + shown(head.keyword) + " from " + name);
     return std::nullopt;
