@@ -1,7 +1,7 @@
 #include "ChatServer.h"
 
 #include "HashWorkerPool.h"
-#include "StateStore.h"
+#include "common/PeerAddress.h"
 
 #include <asio/post.hpp>
 
@@ -31,9 +31,7 @@ constexpr auto kAcceptPause = std::chrono::milliseconds(100);
 // through IPv4 must be seen as their plain IPv4 address.
 std::string hostText(const asio::ip::address& address)
 {
-    if (address.is_v6() && address.to_v6().is_v4_mapped())
-        return asio::ip::make_address_v4(asio::ip::v4_mapped, address.to_v6()).to_string();
-    return address.to_string();
+    return PlainAddressText(address.to_string());
 }
 
 std::size_t hashThreads(std::size_t configured)
@@ -48,7 +46,8 @@ std::string connectionName(ConnectionId id)
 
 } // namespace
 
-ChatServer::ChatServer(asio::io_context& io, ChatRouter router, ServerConfig config, LogSink log)
+ChatServer::ChatServer(asio::io_context& io, ChatRouter router, ServerConfig config, LogSink log,
+                       std::unique_ptr<StateJournal> journal)
     : io_(io)
     , router_(std::move(router))
     , config_(std::move(config))
@@ -56,6 +55,7 @@ ChatServer::ChatServer(asio::io_context& io, ChatRouter router, ServerConfig con
     , limits_(config_.maxConnections, config_.maxConnectionsPerHost)
     , acceptor_(io)
     , acceptPause_(io)
+    , journal_(std::move(journal))
     , sweepTimer_(io)
     , heldTimer_(io)
     , readBuffer_(kReadChunk)
@@ -66,7 +66,10 @@ ChatServer::ChatServer(asio::io_context& io, ChatRouter router, ServerConfig con
                                 [this](std::vector<Notification> late) {
                                     logAll(router_.holdUndelivered(std::move(late)));
                                 }});
-    store_ = std::make_unique<StateStore>(io_, config_.stateFile, router_.accounts(), log_, [this] { resumeSaved(); });
+    if (!journal_) {
+        journal_ = std::make_unique<StateJournal>();
+        (void)journal_->open({}, log_, postTo(io_));
+    }
     workers_ = std::make_unique<HashWorkerPool>(
         hashThreads(config_.hashThreads), config_.maxQueuedChecks,
         [this](std::function<void()> task) { asio::post(io_, std::move(task)); });
@@ -82,8 +85,13 @@ ChatServer::~ChatServer()
     if (messages > 0)
         log_("stopping: " + std::to_string(messages) + " queued message(s) held for their recipients");
     logAll(router_.holdUndelivered(std::move(queued)));
-    if (!store_->save())
-        log_("warning: stopping with accounts that are not in the state file; they are lost");
+    // Before anything else goes, so that its last words are logged in order.
+    journal_.reset();
+}
+
+StateJournal::Post ChatServer::postTo(asio::io_context& io)
+{
+    return [&io](std::function<void()> task) { asio::post(io, std::move(task)); };
 }
 
 bool ChatServer::listen(std::string& error)
@@ -239,7 +247,7 @@ ChatServer::Read ChatServer::readMore(ConnectionId id, Connection& connection)
     }
     std::vector<std::string> texts;
     const std::size_t droppedBefore = connection.framer.droppedRuns();
-    connection.framer.feed({readBuffer_.data(), size}, texts);
+    connection.framer.Feed({readBuffer_.data(), size}, texts);
     if (connection.framer.droppedRuns() != droppedBefore)
         log_("ignored: garbage without NUL on " + connectionName(id));
     for (std::string& text : texts)
@@ -294,9 +302,16 @@ void ChatServer::onWorkDone(ConnectionId id, const std::string& host, const Pass
     RouteResult result = router_.finish(open ? std::optional(id) : std::nullopt, host, work, outcome);
     // A new name is used only once it is on disk, so that no restart can give it to another password.
     if (result.registered) {
-        store_->saveSoon();
+        journal_->appendAccount(work.name, router_.accounts().storedHash(work.name),
+                                [this, alive = std::weak_ptr(alive_), name = work.name] {
+                                    if (!alive.expired())
+                                        accountSaved(name);
+                                });
         return;
     }
+    // The old hash holds the same password until the new one is on disk, so nobody waits for it.
+    if (result.rehashed)
+        journal_->appendAccount(work.name, router_.accounts().storedHash(work.name), {});
     if (!open) {
         if (!result.log.empty())
             log_(result.log);
@@ -308,13 +323,12 @@ void ChatServer::onWorkDone(ConnectionId id, const std::string& host, const Pass
     pump(id);
 }
 
-void ChatServer::resumeSaved()
+void ChatServer::accountSaved(const std::string& name)
 {
-    for (const ConnectionId id : router_.accountsSaved()) {
-        if (Connection* connection = find(id)) {
-            connection->waiting = false;
-            pump(id);
-        }
+    const auto id = router_.accountSaved(name);
+    if (Connection* connection = id ? find(*id) : nullptr) {
+        connection->waiting = false;
+        pump(*id);
     }
 }
 

@@ -1,11 +1,12 @@
 #pragma once
 
-#include "BlockFramer.h"
 #include "ChatRouter.h"
 #include "ConnectionLimits.h"
 #include "LogSink.h"
 #include "NotifyDispatcher.h"
 #include "ServerConfig.h"
+#include "StateJournal.h"
+#include "common/RequestFramer.h"
 
 #include <asio/io_context.hpp>
 #include <asio/ip/tcp.hpp>
@@ -24,19 +25,24 @@
 namespace qornc::server {
 
 class HashWorkerPool;
-class StateStore;
 
 // Accepts request connections, cuts their streams into requests and hands each to the router in
 // order, a connection waiting while its password is checked; sends what the router decides, ends
-// the connections it refuses, and brings a new name into use only once the state file holds it.
+// the connections it refuses, and brings a new name into use only once the state journal holds it.
 // It never writes on a request connection. All of it runs on one thread, the io_context's, with
 // the cost of each event independent of how many connections are open: epoll underneath, one
 // shared read buffer, one timer for every login deadline.
 class ChatServer {
 public:
-    ChatServer(asio::io_context& io, ChatRouter router, ServerConfig config, LogSink log);
-    // Holds what is still queued for delivery and saves the state file, whatever happened before.
+    // No `journal` keeps nothing beyond the server's life.
+    ChatServer(asio::io_context& io, ChatRouter router, ServerConfig config, LogSink log,
+               std::unique_ptr<StateJournal> journal = nullptr);
+    // Holds what is still queued for delivery, then writes what the journal still holds,
+    // whatever happened before.
     ~ChatServer();
+
+    // Runs a task from any thread on `io`'s loop: how the journal reports back.
+    static StateJournal::Post postTo(asio::io_context& io);
     ChatServer(const ChatServer&) = delete;
     ChatServer& operator=(const ChatServer&) = delete;
 
@@ -57,7 +63,7 @@ private:
         }
         asio::ip::tcp::socket socket;
         std::string host;
-        BlockFramer framer{};
+        RequestFramer framer{};
         std::deque<std::string> texts{}; // not handled yet; the front one may wait for slow work
         bool waiting = false;            // for slow work or a save
         bool reading = false;            // a wait for bytes is under way
@@ -76,7 +82,7 @@ private:
     void act(ConnectionId id, RouteResult result);
     void startWork(ConnectionId id, PasswordWork work);
     void onWorkDone(ConnectionId id, const std::string& host, const PasswordWork& work, const WorkOutcome& outcome);
-    void resumeSaved();
+    void accountSaved(const std::string& name);
     void watchLogin(ConnectionId id);
     void armSweep();
     void sweepLogins();
@@ -94,7 +100,7 @@ private:
     asio::ip::tcp::acceptor acceptor_;
     asio::steady_timer acceptPause_;
     std::unique_ptr<NotifyDispatcher> dispatcher_;
-    std::unique_ptr<StateStore> store_;
+    std::unique_ptr<StateJournal> journal_;
     std::unordered_map<ConnectionId, std::unique_ptr<Connection>> connections_;
     ConnectionId nextId_ = 1;
     // Login deadlines in the order they fall, all checked by one timer.

@@ -1,6 +1,9 @@
 // Every limit the server runs with; the command line fills it in, derived defaults first.
 #pragma once
 
+#include "HeldMessages.h"
+#include "common/Protocol.h"
+
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
@@ -28,16 +31,10 @@ struct DispatchLimits {
     std::vector<std::string> sources;
 };
 
-struct HoldLimits {
-    std::size_t perRecipient = 1'000;
-    std::size_t total = 100'000;
-    std::chrono::seconds keep = std::chrono::hours(24 * 7);
-};
-
 struct ServerConfig {
     std::string listenAddress = "0.0.0.0";
-    std::uint16_t port = 22001;
-    std::uint16_t notifyPort = 22002;
+    std::uint16_t port = kServerPort;
+    std::uint16_t notifyPort = kNotifyPort;
     // The last guard; one host alone gets far fewer.
     std::size_t maxConnections = 1000;
     std::size_t maxConnectionsPerHost = 16;

@@ -3,11 +3,11 @@
 #include "ChatRouter.h"
 #include "ChatServer.h"
 #include "CommandLine.h"
-#include "LogSink.h"
+#include "LineFile.h"
 #include "LogThrottle.h"
 #include "MachineLimits.h"
-#include "StateFile.h"
-#include "StateFileLock.h"
+#include "StateJournal.h"
+#include "StdoutLog.h"
 
 #include <asio/io_context.hpp>
 #include <asio/signal_set.hpp>
@@ -16,7 +16,9 @@
 #include <csignal>
 #include <cstdio>
 #include <functional>
+#include <memory>
 #include <string>
+#include <string_view>
 
 using namespace qornc::server;
 
@@ -26,6 +28,18 @@ int fail(int code, const std::string& message)
 {
     std::fprintf(stderr, "qornc-server: %s\n", message.c_str());
     return code;
+}
+
+// The journal's accounts join those of the accounts file, which keeps the last word on its names.
+bool adoptAccounts(const StateJournal& journal, AccountBook& accounts, const std::string& path, std::string& error)
+{
+    for (const auto& [name, hash] : journal.accounts()) {
+        if (!accounts.addHashed(name, hash)) {
+            error = "state file " + path + ": too many accounts";
+            return false;
+        }
+    }
+    return true;
 }
 
 // Writes the counts of suppressed log lines once a second.
@@ -68,23 +82,28 @@ int main(int argc, char* argv[])
     std::string error;
     if (!options.accountsFile.empty() && !loadAccountsFile(options.accountsFile, accounts, error))
         return fail(2, error);
-    // Held until the end, so that no other server saves over our accounts. Written back at once,
-    // so that a path the server cannot write fails now rather than at the first registration.
-    StateFileLock stateLock;
-    if (!options.server.stateFile.empty()
-        && (!stateLock.acquire(options.server.stateFile, error) || !loadStateFile(options.server.stateFile, accounts, error)
-            || !saveStateFile(options.server.stateFile, accounts, error)))
-        return fail(2, error);
-
     LogThrottle throttle(stdoutLog(), options.logLimit);
     asio::steady_timer summaries(io);
     flushSummaries(summaries, throttle);
     const LogSink log = [&throttle](const std::string& line) { throttle.line(line); };
+
+    // Its lock is held until the end, so that no other server writes over our accounts.
+    auto journal = std::make_unique<StateJournal>();
+    StateJournal::Options journalOptions;
+    journalOptions.isPreset = [&accounts](std::string_view name) { return accounts.contains(name); };
+    error = journal->open(options.server.stateFile, log, ChatServer::postTo(io), journalOptions);
+    if (!error.empty() || !adoptAccounts(*journal, accounts, options.server.stateFile, error))
+        return fail(2, error);
+    std::vector<HeldMessage> held = journal->heldMessages();
+    journal->dropRecovered();
     const std::size_t known = accounts.size();
-    ChatServer server(io,
-                      ChatRouter(std::move(accounts), options.bots, options.router, std::chrono::steady_clock::now,
-                                 nullptr, options.server.hold),
-                      options.server, log);
+    ChatRouter router(std::move(accounts), options.bots, options.router, std::chrono::steady_clock::now, journal.get(),
+                      options.server.hold);
+    // Held messages recovered from the journal wait for their recipients' next login, as before the stop.
+    if (!held.empty())
+        log(std::to_string(held.size()) + " held message(s) recovered");
+    router.restoreHeld(std::move(held));
+    ChatServer server(io, std::move(router), options.server, log, std::move(journal));
     if (std::string listenError; !server.listen(listenError))
         return fail(3, listenError);
     log("listening on " + options.listenAddress + ":" + std::to_string(server.port()) + ", notifications to port "
