@@ -102,14 +102,15 @@ TEST(ListenerPoolTest, DeliveriesTheServerKeepsOpenStayWhileThePoolHasRoom)
 // On a lossy link the kernel may retransmit a text for seconds; the delivery has to wait for it.
 TEST(ListenerPoolTest, ADeliveryWhoseTextComesLateAfterRetransmissionsIsStillShown)
 {
-    ClientState state;
+    LinkState state;
+    ReceivedNotifications received;
     state.g_serverIp.assign("127.0.0.1");
-    NotificationListener listener(state);
+    NotificationListener listener(state, received.Sink());
     ASSERT_TRUE(listener.Listen(0));
     FakeServer server;
     QTcpSocket* slow = server.Deliver(listener.port());
     ASSERT_NE(slow, nullptr);
     Settle(14'500);
     slow->write(NulText("message srv retransmitted"));
-    EXPECT_TRUE(WaitFor([&] { return state.g_messages.size() == 1; }));
+    EXPECT_TRUE(WaitFor([&] { return received.MessageCount() == 1; }));
 }
