@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <utility>
 #include <netinet/in.h>
 
 namespace qornc::server {
@@ -85,6 +86,27 @@ void NotifyDelivery::onConnected(const std::error_code& error)
         fail(failureText(error, to_));
         return;
     }
+    phase_ = Phase::Ready;
+    if (payload_.empty()) {
+        // Nothing to time until the text comes; a peer that closes meanwhile fails its write.
+        timer_.cancel();
+        return;
+    }
+    write();
+}
+
+void NotifyDelivery::send(std::string payload)
+{
+    if (done_)
+        return;
+    payload_ = std::move(payload);
+    deadline_ = std::chrono::steady_clock::now() + times_.whole;
+    if (phase_ == Phase::Ready)
+        write();
+}
+
+void NotifyDelivery::write()
+{
     phase_ = Phase::Writing;
     armTimer(deadline_);
     asio::async_write(socket_, asio::buffer(payload_),
@@ -102,6 +124,10 @@ void NotifyDelivery::onWritten(const std::error_code& error)
         return;
     }
     phase_ = Phase::Acknowledging;
+    if (const auto written = std::exchange(written_, nullptr))
+        written();
+    if (done_)
+        return;
     // The FIN right behind the text, as the client reads to the end: its close answers at once,
     // where the text alone would wait for a delayed acknowledgement.
     std::error_code shutdownError;
@@ -143,6 +169,8 @@ void NotifyDelivery::onTimer(const std::error_code& error)
     switch (phase_) {
     case Phase::Connecting:
         fail("connect timed out");
+        return;
+    case Phase::Ready:
         return;
     case Phase::Writing:
         fail("timed out");

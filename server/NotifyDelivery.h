@@ -1,9 +1,10 @@
 // One notification on one connection of its own: connect, write the text and its NUL, close the
 // sending side, and wait until the recipient's host has acknowledged all of it (the socket's send
-// queue is empty), so
-// that a text counts as delivered only once it is there and the next one cannot overtake it.
-// Whatever happens, `finished` runs exactly once, never inside start(): at the latest when the
-// connect timeout runs out without a connection, or the whole timeout.
+// queue is empty), so that a text counts as delivered only once it is there and the next one
+// cannot overtake it. The connection may open before its text is known, so that the next text
+// waits for the last one's acknowledgement alone and not for a handshake too. Whatever happens,
+// `finished` runs exactly once, never inside start(): at the latest when the connect timeout runs
+// out without a connection, or the whole timeout after the text was given.
 #pragma once
 
 #include <asio/io_context.hpp>
@@ -26,19 +27,24 @@ public:
         std::chrono::milliseconds whole;
     };
 
-    // `from`, when set, is the local address to leave from.
+    // `from`, when set, is the local address to leave from. An empty `payload` waits for send().
     NotifyDelivery(asio::io_context& io, asio::ip::tcp::endpoint to, std::string payload, Times times,
                    Finished finished, std::optional<asio::ip::address> from = std::nullopt);
 
     void start();
+    // The text for a connection opened without one.
+    void send(std::string payload);
+    // Runs once the text is written and only its acknowledgement is awaited.
+    void whenWritten(std::function<void()> written) { written_ = std::move(written); }
     // Ends it without a word: `finished` never runs.
     void cancel();
 
 private:
-    enum class Phase { Connecting, Writing, Acknowledging };
+    enum class Phase { Connecting, Ready, Writing, Acknowledging };
 
     std::error_code bindSource();
     void onConnected(const std::error_code& error);
+    void write();
     void onWritten(const std::error_code& error);
     void checkAcknowledged();
     void onTimer(const std::error_code& error);
@@ -53,6 +59,7 @@ private:
     std::string payload_;
     Times times_;
     Finished finished_;
+    std::function<void()> written_;
     Phase phase_ = Phase::Connecting;
     std::chrono::steady_clock::time_point deadline_{};
     std::chrono::milliseconds poll_{1};

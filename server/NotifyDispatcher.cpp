@@ -32,6 +32,7 @@ NotifyDispatcher::~NotifyDispatcher()
     for (auto& [host, queue] : hosts_) {
         if (queue.delivery)
             queue.delivery->cancel();
+        dropNext(queue);
     }
 }
 
@@ -68,10 +69,11 @@ void NotifyDispatcher::startNext(const std::string& host)
         return;
     HostQueue& queue = found->second;
     if (queue.waiting.empty()) {
+        dropNext(queue);
         hosts_.erase(found);
         return;
     }
-    if (inFlight_ >= limits_.maxInFlight) {
+    if (!queue.next && inFlight_ >= limits_.maxInFlight) {
         if (!queue.waitsForRoom)
             waitingForRoom_.push_back(host);
         queue.waitsForRoom = true;
@@ -86,18 +88,59 @@ void NotifyDispatcher::startNext(const std::string& host)
         retryLater(host, queue, "bad host address");
         return;
     }
-    ++inFlight_;
     std::string payload = queue.inFlight->notification.text;
     payload.push_back('\0');
+    if (queue.next) {
+        queue.delivery = std::move(queue.next);
+        queue.delivery->send(std::move(payload));
+    } else {
+        queue.delivery = open(host, address, std::move(payload));
+    }
+    queue.delivery->whenWritten([this, host] { openNext(host); });
+}
+
+std::shared_ptr<NotifyDelivery> NotifyDispatcher::open(const std::string& host, const asio::ip::address& address,
+                                                       std::string payload)
+{
     std::optional<asio::ip::address> from;
     if (!sources_.empty())
         from = sources_[nextSource_++ % sources_.size()];
-    queue.delivery = std::make_shared<NotifyDelivery>(
+    // Which of the host's two connections reports is known by its address, set once it exists.
+    auto which = std::make_shared<const NotifyDelivery*>(nullptr);
+    auto delivery = std::make_shared<NotifyDelivery>(
         io_, asio::ip::tcp::endpoint(address, notifyPort_), std::move(payload),
         NotifyDelivery::Times{std::chrono::milliseconds(limits_.connectTimeoutMs),
                               std::chrono::milliseconds(limits_.timeoutMs)},
-        [this, host](bool delivered, const std::string& failure) { onFinished(host, delivered, failure); }, from);
-    queue.delivery->start();
+        [this, host, which](bool delivered, const std::string& failure) {
+            onFinished(host, *which, delivered, failure);
+        },
+        from);
+    *which = delivery.get();
+    ++inFlight_;
+    delivery->start();
+    return delivery;
+}
+
+void NotifyDispatcher::openNext(const std::string& host)
+{
+    const auto found = hosts_.find(host);
+    if (found == hosts_.end())
+        return;
+    HostQueue& queue = found->second;
+    std::error_code error;
+    const asio::ip::address address = asio::ip::make_address(host, error);
+    if (queue.next || queue.waiting.empty() || inFlight_ >= limits_.maxInFlight || error)
+        return;
+    queue.next = open(host, address, {});
+}
+
+void NotifyDispatcher::dropNext(HostQueue& queue)
+{
+    if (!queue.next)
+        return;
+    queue.next->cancel();
+    queue.next.reset();
+    --inFlight_;
 }
 
 void NotifyDispatcher::startWaitingHosts()
@@ -113,10 +156,17 @@ void NotifyDispatcher::startWaitingHosts()
     }
 }
 
-void NotifyDispatcher::onFinished(const std::string& host, bool delivered, const std::string& failure)
+void NotifyDispatcher::onFinished(const std::string& host, const NotifyDelivery* which, bool delivered,
+                                  const std::string& failure)
 {
     --inFlight_;
     HostQueue& queue = hosts_[host];
+    // A connection opened ahead that failed before its text came: the text gets a fresh one.
+    if (queue.next.get() == which) {
+        queue.next.reset();
+        startWaitingHosts();
+        return;
+    }
     queue.delivery.reset();
     if (!delivered) {
         retryLater(host, queue, failure);
@@ -136,7 +186,8 @@ void NotifyDispatcher::onFinished(const std::string& host, bool delivered, const
 
 void NotifyDispatcher::retryLater(const std::string& host, HostQueue& queue, const std::string& failure)
 {
-    // Back to the front, so that nothing overtakes it.
+    // Back to the front, so that nothing overtakes it; after a pause, on a fresh connection.
+    dropNext(queue);
     queue.waiting.push_front(std::move(*queue.inFlight));
     queue.inFlight.reset();
     giveUpExpired(host, queue, failure);
@@ -204,6 +255,8 @@ std::vector<Notification> NotifyDispatcher::takeAll()
     for (auto& [host, queue] : hosts_) {
         if (queue.delivery)
             queue.delivery->cancel();
+        if (queue.next)
+            queue.next->cancel();
         if (queue.inFlight)
             all.push_back(std::move(queue.inFlight->notification));
         for (Queued& queued : queue.waiting)

@@ -28,6 +28,7 @@ namespace qornc::server {
 // together. Every host has a queue of its own, so a slow or dead host delays only its own texts;
 // when its queue is full its oldest text goes, and when all queues together are full, the longest
 // one loses its oldest. At most `maxInFlight` deliveries are open; other hosts wait their turn.
+// While a text waits for its acknowledgement, the connection for the next one is opened already.
 class NotifyDispatcher {
 public:
     struct Hooks {
@@ -57,6 +58,7 @@ private:
         std::deque<Queued> waiting;
         std::optional<Queued> inFlight;
         std::shared_ptr<NotifyDelivery> delivery;
+        std::shared_ptr<NotifyDelivery> next; // opened for the next text, which it does not have yet
         std::unique_ptr<asio::steady_timer> backoff;
         bool waitsForRoom = false;
         int failures = 0;
@@ -64,8 +66,12 @@ private:
 
     void dropOldest(const std::string& host, HostQueue& queue, const std::string& why);
     void startNext(const std::string& host);
+    std::shared_ptr<NotifyDelivery> open(const std::string& host, const asio::ip::address& address,
+                                         std::string payload);
+    void openNext(const std::string& host);
+    void dropNext(HostQueue& queue);
     void startWaitingHosts();
-    void onFinished(const std::string& host, bool delivered, const std::string& failure);
+    void onFinished(const std::string& host, const NotifyDelivery* which, bool delivered, const std::string& failure);
     void retryLater(const std::string& host, HostQueue& queue, const std::string& failure);
     void giveUpExpired(const std::string& host, HostQueue& queue, const std::string& failure);
     int backoffMs(int failures) const;
