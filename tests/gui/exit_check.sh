@@ -73,16 +73,7 @@ grep -q "Error saving file" "$WORK/unsaved/err.log" && fail "an unedited list wa
 
 step "SIGTERM during the connect wait"
 kill -TERM "$SERVER" && wait "$SERVER"
-# A listener whose one-connection backlog is full drops further connects: the client waits.
-python3 -c '
-import socket, time
-s = socket.socket(); s.setsockopt(socket.SOL_SOCKET, socket.SO_REUSEADDR, 1)
-s.bind(("127.0.0.1", 22001)); s.listen(0)
-held = socket.create_connection(("127.0.0.1", 22001))
-print("full", flush=True); time.sleep(60)' >"$WORK/stall.log" 2>&1 &
-STALL=$!
-pids+=("$STALL")
-within 5 grep -q full "$WORK/stall.log" || fail "no stalled listener"
+start_stalled_listener
 folder stalled u4
 start stalled
 sleep 1.5
