@@ -28,14 +28,7 @@ start() { # name: the client in its folder, offscreen; sets PID
   pids+=("$PID")
 }
 # Sends the signal, then expects the end within 5 s with status 0.
-end_by() { # signal pid what
-  local status
-  kill -s "$1" "$2"
-  within 5 gone "$2" || fail "$1 did not end the client within 5 s ($3)"
-  wait "$2"
-  status=$?
-  [ "$status" -eq 0 ] || fail "the client exited with $status on $1 ($3)"
-}
+end_by() { kill -s "$1" "$2"; ended_cleanly "$2" "$1, $3"; } # signal pid what
 kept() { [ "$(od -An -c "$WORK/$1/list.cfg" | tr -d ' \n')" = 'alice\nbob\n' ]; }
 
 start_server "$SERVER_BIN" --listen 127.0.0.1 --bot echo && logged "listening on 127.0.0.1:22001" ||

@@ -39,9 +39,8 @@ start_client() { # log [VAR=value...]: the client in its folder, on the accessib
   CLIENT=$!
   pids+=("$CLIENT")
 }
-ended_cleanly() { # what: the client ended within 5 s with status 0 and logged out
-  within 5 gone "$CLIENT" || fail "the client did not end ($1)"
-  wait "$CLIENT" || fail "the client exited with status $? ($1)"
+logged_out() { # what user: the client ended within 5 s with status 0 and logged out
+  ended_cleanly "$CLIENT" "$1"
   within 2 logged "logout $2" || fail "no logout after $1"
 }
 window_id() { xdotool search --all --onlyvisible --pid "$CLIENT" --name '^QOR Network Client$' 2>/dev/null | head -n1; }
@@ -108,7 +107,7 @@ sleep 0.5
 click_slot click 3
 sleep 0.5
 xdotool key x # E&xit
-ended_cleanly "the tray menu's Exit" first
+logged_out "the tray menu's Exit" first
 kill -TERM "$TRAYER" && wait "$TRAYER"
 
 step "German and French on a StatusNotifier tray: no button reads Connect or Exit, the menu Exits"
@@ -130,6 +129,6 @@ for language in de_DE:LANG=de_DE.UTF-8:Verbinden:Beenden:Trennen fr_FR:LANGUAGE=
   echo "StatusNotifier menu ($locale): $menu"
   case "$menu" in *"$disconnect"*"$exit"*) ;; *) fail "the StatusNotifier menu is not translated ($locale): $menu" ;; esac
   /usr/bin/python3 "$HERE/sni_menu.py" "$service" click "$exit" || fail "no $exit in the StatusNotifier menu"
-  ended_cleanly "the StatusNotifier menu's $exit ($locale)" first
+  logged_out "the StatusNotifier menu's $exit ($locale)" first
 done
 echo "first hour: all checks passed"

@@ -27,6 +27,7 @@
 #   step TEXT              "== TEXT", the heading of a step in the check's output
 #   shot NAME              a screenshot of the whole X screen to $OUT/NAME.png
 #   gone PID               the process has ended
+#   ended_cleanly PID WHAT the client PID ends within 5 s with status 0, or fail naming WHAT
 #   logged TEXT [TIMES]    TEXT is in SERVER_LOG at least TIMES (1) times; logged_times TEXT
 #   start_server COMMAND...
 #                          the qornc-server COMMAND in the background, its output in SERVER_LOG,
@@ -158,6 +159,10 @@ while_alive() {
 }
 
 gone() { ! kill -0 "$1" 2>/dev/null; }
+ended_cleanly() {
+  within 5 gone "$1" || fail "the client did not end within 5 s ($2)"
+  wait "$1" || fail "the client exited with status $? ($2)"
+}
 
 logged_times() { grep -cF -- "$1" "$SERVER_LOG"; }
 logged() { [ "$(logged_times "$1")" -ge "${2:-1}" ]; }
