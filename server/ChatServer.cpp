@@ -58,6 +58,7 @@ ChatServer::ChatServer(asio::io_context& io, ChatRouter router, ServerConfig con
     , journal_(std::move(journal))
     , sweepTimer_(io)
     , heldTimer_(io)
+    , retryTimer_(io)
     , readBuffer_(kReadChunk)
 {
     dispatcher_ = std::make_unique<NotifyDispatcher>(
@@ -65,6 +66,7 @@ ChatServer::ChatServer(asio::io_context& io, ChatRouter router, ServerConfig con
         NotifyDispatcher::Hooks{[this](const Notification& done) { router_.delivered(done); },
                                 [this](std::vector<Notification> late) {
                                     logAll(router_.holdUndelivered(std::move(late)));
+                                    armHeldRetry();
                                 }});
     if (!journal_) {
         journal_ = std::make_unique<StateJournal>();
@@ -276,10 +278,16 @@ void ChatServer::act(ConnectionId id, RouteResult result)
         endConnection(id, result.log + "; " + connectionName(id) + " closed");
         return;
     }
+    dispatch(std::move(result));
+}
+
+void ChatServer::dispatch(RouteResult result)
+{
     if (!result.log.empty())
         log_(result.log);
     for (Notification& notification : result.notifications)
         dispatcher_->send(std::move(notification));
+    armHeldRetry();
 }
 
 void ChatServer::startWork(ConnectionId id, PasswordWork work)
@@ -385,6 +393,22 @@ void ChatServer::expireHeldSoon()
             return;
         logAll(router_.expireHeld());
         expireHeldSoon();
+    });
+}
+
+void ChatServer::armHeldRetry()
+{
+    const auto next = router_.nextHeldRetry();
+    if (!next || (retryAt_ && *retryAt_ <= *next))
+        return;
+    // Setting the time again aborts the wait for the later one.
+    retryAt_ = next;
+    retryTimer_.expires_at(*next);
+    retryTimer_.async_wait([this, alive = std::weak_ptr(alive_)](const std::error_code& error) {
+        if (alive.expired() || error)
+            return;
+        retryAt_.reset();
+        dispatch(router_.retryHeld());
     });
 }
 

@@ -17,6 +17,7 @@
 #include <cstdint>
 #include <deque>
 #include <memory>
+#include <optional>
 #include <string>
 #include <unordered_map>
 #include <utility>
@@ -87,6 +88,8 @@ private:
     void armSweep();
     void sweepLogins();
     void expireHeldSoon();
+    void armHeldRetry();
+    void dispatch(RouteResult result);
     void endConnection(ConnectionId id, const std::string& why);
     void forget(ConnectionId id);
     void logAll(const std::vector<std::string>& lines);
@@ -108,6 +111,9 @@ private:
     asio::steady_timer sweepTimer_;
     bool sweepArmed_ = false;
     asio::steady_timer heldTimer_;
+    // One timer for every retry of held messages, set for the earliest.
+    asio::steady_timer retryTimer_;
+    std::optional<TimePoint> retryAt_;
     // Every connection reads through this one, so an idle connection costs no buffer.
     std::vector<char> readBuffer_;
     std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);

@@ -50,8 +50,10 @@ RouteResult unlessHeld(const std::string& what, Authenticator::Verdict verdict)
 ChatRouter::ChatRouter(AccountBook accounts, const std::vector<std::string>& bots, AuthLimits limits,
                        const Clock& clock, HeldMessageLog* heldLog, HoldLimits holdLimits, WallClock wallClock)
     : auth_(std::move(accounts), limits, clock)
+    , clock_(clock)
     , ownHeldLog_(heldLog ? nullptr : std::make_unique<ForgetfulHeldMessageLog>())
     , held_(holdLimits, heldLog ? *heldLog : *ownHeldLog_, std::move(wallClock))
+    , retry_(holdLimits.retry)
     , bots_(bots.begin(), bots.end())
 {
 }
@@ -63,6 +65,14 @@ std::int64_t ChatRouter::unixSeconds()
 
 RouteResult ChatRouter::handle(ConnectionId connection, const std::string& peerHost, std::string_view text)
 {
+    RouteResult result = route(connection, peerHost, text);
+    if (!result.work && !result.endConnection)
+        appendDueRetries(connection, result);
+    return result;
+}
+
+RouteResult ChatRouter::route(ConnectionId connection, const std::string& peerHost, std::string_view text)
+{
     const RequestHead head = ParseRequestHead(text);
     if (head.keyword == kLoginKeyword)
         return login(connection, peerHost, head);
@@ -73,6 +83,57 @@ RouteResult ChatRouter::handle(ConnectionId connection, const std::string& peerH
     if (head.keyword == kMessageKeyword)
         return message(connection, peerHost, head);
     return ignored("unknown request '" + shown(head.keyword) + "' from " + peerHost);
+}
+
+void ChatRouter::appendDueRetries(ConnectionId connection, RouteResult& result)
+{
+    // Any request proves that the host of the names logged in over its connection is there again.
+    const auto names = namesOn_.find(connection);
+    if (names == namesOn_.end())
+        return;
+    const auto now = clock_();
+    for (const std::string& name : names->second)
+        retry_.heard(name, now);
+    RouteResult retried = retryHeld();
+    if (retried.notifications.empty())
+        return;
+    result.log += (result.log.empty() ? "" : "; ") + retried.log;
+    for (Notification& notification : retried.notifications)
+        result.notifications.push_back(std::move(notification));
+}
+
+RouteResult ChatRouter::retryHeld()
+{
+    RouteResult result;
+    for (const std::string& name : retry_.takeDue(clock_())) {
+        const auto online = online_.find(name);
+        if (online == online_.end()) {
+            retry_.forget(name);
+            continue;
+        }
+        std::vector<Notification> released = releaseHeld(name, online->second.host);
+        if (released.empty())
+            continue;
+        result.log += (result.log.empty() ? "" : "; ") + std::to_string(released.size()) + " held message(s) for "
+                    + shown(name) + " tried again at " + online->second.host;
+        for (Notification& notification : released)
+            result.notifications.push_back(std::move(notification));
+    }
+    return result;
+}
+
+std::vector<Notification> ChatRouter::releaseHeld(std::string_view name, const std::string& host)
+{
+    std::vector<Notification> released;
+    for (HeldMessage& message : held_.takeFor(name)) {
+        released.push_back({.host = host,
+                            .text = std::move(message.notification),
+                            .label = "held message for " + shown(name),
+                            .recipient = std::move(message.recipient),
+                            .heldId = message.id,
+                            .heldAtSeconds = message.heldAtSeconds});
+    }
+    return released;
 }
 
 RouteResult ChatRouter::finish(std::optional<ConnectionId> connection, const std::string& peerHost,
@@ -98,14 +159,7 @@ RouteResult ChatRouter::login(ConnectionId connection, const std::string& peerHo
     goOnline(head.name, connection, peerHost);
     RouteResult result{.log = what};
     // What waited for this login goes first, in the order it came.
-    for (HeldMessage& message : held_.takeFor(head.name)) {
-        result.notifications.push_back({.host = peerHost,
-                                        .text = std::move(message.notification),
-                                        .label = "held message for " + shown(head.name),
-                                        .recipient = std::move(message.recipient),
-                                        .heldId = message.id,
-                                        .heldAtSeconds = message.heldAtSeconds});
-    }
+    result.notifications = releaseHeld(head.name, peerHost);
     if (!result.notifications.empty())
         result.log += ", " + std::to_string(result.notifications.size()) + " held message(s) queued for " + peerHost;
     return result;
@@ -213,6 +267,7 @@ void ChatRouter::goOffline(std::string_view name)
     const auto found = online_.find(name);
     if (found == online_.end())
         return;
+    retry_.forget(name);
     const auto names = namesOn_.find(found->second.connection);
     names->second.erase(names->second.find(name));
     if (names->second.empty())
@@ -239,6 +294,9 @@ std::vector<std::string> ChatRouter::holdUndelivered(std::vector<Notification> n
     for (Notification& notification : notifications) {
         if (notification.recipient.empty())
             continue;
+        // Still logged in, the recipient would never ask for them: they are tried again.
+        if (online_.contains(notification.recipient))
+            retry_.missed(notification.recipient, clock_());
         if (notification.heldId != 0) {
             held_.holdAgain({notification.heldId, std::move(notification.recipient), std::move(notification.text),
                              notification.heldAtSeconds});
@@ -253,6 +311,8 @@ void ChatRouter::delivered(const Notification& notification)
 {
     if (notification.heldId != 0)
         held_.released(notification.heldId);
+    if (!notification.recipient.empty())
+        retry_.forget(notification.recipient);
 }
 
 std::vector<std::string> ChatRouter::expireHeld()
@@ -272,6 +332,7 @@ std::vector<std::string> ChatRouter::connectionClosed(ConnectionId connection)
         for (const std::string& name : names->second) {
             logs.push_back("offline " + shown(name) + " (connection closed)");
             online_.erase(name);
+            retry_.forget(name);
         }
         namesOn_.erase(names);
     }

@@ -3,6 +3,8 @@
 #include "Authenticator.h"
 #include "ConnectionId.h"
 #include "HeldMessages.h"
+#include "HeldRetrySchedule.h"
+#include "HostRateLimiter.h"
 #include "PasswordWork.h"
 
 #include "common/Protocol.h"
@@ -61,10 +63,15 @@ public:
     std::optional<ConnectionId> accountSaved(std::string_view name) { return auth_.registrationSaved(name); }
 
     // Messages that could not be delivered in time, or were still queued at a stop: held for
-    // their recipients' next login. One log line for each that cannot be held.
+    // their recipients' next login, and tried again meanwhile for those still logged in (see
+    // retryHeld). One log line for each that cannot be held.
     std::vector<std::string> holdUndelivered(std::vector<Notification> notifications);
     // A held message has arrived: it is not brought back after a restart.
     void delivered(const Notification& notification);
+    // Messages held for users who are logged in, whose retry is due, for their hosts in order.
+    RouteResult retryHeld();
+    // When retryHeld() has something to do next, if ever.
+    std::optional<std::chrono::steady_clock::time_point> nextHeldRetry() const { return retry_.next(); }
     // Held messages recovered at a start.
     void restoreHeld(std::vector<HeldMessage> messages) { held_.restore(std::move(messages)); }
     // Drops messages held too long; one log line per recipient.
@@ -87,6 +94,7 @@ private:
         std::string host;
     };
 
+    RouteResult route(ConnectionId connection, const std::string& peerHost, std::string_view text);
     RouteResult login(ConnectionId connection, const std::string& peerHost, const RequestHead& head);
     RouteResult logout(ConnectionId connection, const std::string& peerHost, const RequestHead& head);
     RouteResult getBuddy(ConnectionId connection, const std::string& peerHost, const RequestHead& head);
@@ -98,13 +106,17 @@ private:
     void goOnline(std::string_view name, ConnectionId connection, const std::string& host);
     void goOffline(std::string_view name);
     std::string hostOf(std::string_view name, const std::string& fallback) const;
+    std::vector<Notification> releaseHeld(std::string_view name, const std::string& host);
+    void appendDueRetries(ConnectionId connection, RouteResult& result);
     static RouteResult notify(std::string log, std::string host, std::string text, std::string label = {});
 
     static std::int64_t unixSeconds();
 
     Authenticator auth_;
+    Clock clock_;
     std::unique_ptr<HeldMessageLog> ownHeldLog_;
     HeldMessages held_;
+    HeldRetrySchedule retry_;
     std::set<std::string, std::less<>> bots_;
     std::map<std::string, Presence, std::less<>> online_;
     std::map<ConnectionId, std::set<std::string, std::less<>>> namesOn_;

@@ -6,6 +6,7 @@
 #pragma once
 
 #include "HeldMessageLog.h"
+#include "HeldRetrySchedule.h"
 
 #include <chrono>
 #include <cstddef>
@@ -25,6 +26,8 @@ struct HoldLimits {
     std::size_t perRecipient = 1'000;
     std::size_t total = 100'000;
     std::chrono::seconds keep = std::chrono::hours(24 * 7);
+    // For users who are logged in but whose host missed the delivery deadline.
+    RetryPauses retry{};
 };
 
 class HeldMessages {

@@ -134,3 +134,56 @@ TEST(ChatRouter, Scenarios)
         }
     }
 }
+
+namespace {
+
+std::string sentBy(const RouteResult& result)
+{
+    std::string sent;
+    for (const Notification& notification : result.notifications)
+        sent += (sent.empty() ? "" : "|") + notification.host + " " + notification.text;
+    return sent;
+}
+
+} // namespace
+
+// bob stays logged in from B, but B missed the deadline: what waits for him is tried again by
+// itself, sooner when he makes a request, always in order and with nothing new overtaking it.
+TEST(ChatRouter, MessagesHeldForAUserStillLoggedInAreTriedAgainInOrder)
+{
+    std::chrono::steady_clock::time_point now{};
+    ChatRouter router = makeRouter([&] { return now; });
+    const auto late = route(router, 1, "A", "message alice pw bob one").notifications;
+    ASSERT_EQ(late.size(), 1u);
+    EXPECT_TRUE(router.holdUndelivered(late).empty());
+    EXPECT_EQ(sentBy(route(router, 1, "A", "message alice pw bob two")), "");
+    EXPECT_EQ(router.nextHeldRetry(), now + std::chrono::seconds(1));
+    EXPECT_EQ(sentBy(router.retryHeld()), "") << "before the pause";
+
+    now += std::chrono::seconds(1);
+    RouteResult retried = router.retryHeld();
+    EXPECT_EQ(sentBy(retried), "B message alice one|B message alice two");
+    EXPECT_NE(retried.log.find("2 held message(s) for bob tried again at B"), std::string::npos) << retried.log;
+    EXPECT_EQ(sentBy(route(router, 1, "A", "message alice pw bob three")), "B message alice three")
+        << "behind those under way, in the same host's queue";
+
+    // Missed again: the pause doubles, yet bob's own request brings them at once.
+    std::vector<Notification> again = retried.notifications;
+    again.push_back(route(router, 1, "A", "message alice pw bob four").notifications.front());
+    router.holdUndelivered(again);
+    EXPECT_EQ(router.nextHeldRetry(), now + std::chrono::seconds(2));
+    EXPECT_EQ(sentBy(route(router, 1, "A", "getbuddy alice pw bob")), "A getbuddy true bob") << "not alice's to wake";
+    EXPECT_EQ(sentBy(route(router, 2, "B", "getbuddy bob two words alice")),
+              "B getbuddy true alice|B message alice one|B message alice two|B message alice four");
+    EXPECT_FALSE(router.nextHeldRetry().has_value());
+
+    // Through at last: the next miss waits the first pause again; one who logs out is not tried.
+    router.delivered(again.front());
+    router.holdUndelivered({again.back()});
+    EXPECT_EQ(router.nextHeldRetry(), now + std::chrono::seconds(1));
+    route(router, 2, "B", "logout bob two words");
+    EXPECT_FALSE(router.nextHeldRetry().has_value());
+    now += std::chrono::minutes(1);
+    EXPECT_EQ(sentBy(router.retryHeld()), "");
+    EXPECT_EQ(sentBy(route(router, 3, "C", "login bob two words")), "C message alice four");
+}
