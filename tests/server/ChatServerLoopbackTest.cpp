@@ -33,7 +33,7 @@ protected:
         config.notifyPort = sink.port();
         server = std::make_unique<ChatServer>(serverLoop(),
                                               ChatRouter(std::move(book), {"echo"}, {}, std::chrono::steady_clock::now,
-                                                         &heldLog),
+                                                         &heldLog, config.hold),
                                               config, [this](const std::string& line) { logs += line + "\n"; });
         std::string error;
         ASSERT_TRUE(server->listen(error)) << error;
@@ -262,4 +262,38 @@ TEST_F(ChatServerLoopback, MessagesWaitForTheNextLoginInOrderAcrossACleanStop)
     EXPECT_EQ(carolHost.received(), std::vector<QByteArray>{note("message alice late")});
     ASSERT_TRUE(waitFor([&] { return heldLog.kept.size() == 1; })) << "delivered but still kept";
     EXPECT_EQ(heldLog.kept.begin()->second.recipient, "dave");
+}
+
+// bob stays logged in while his host takes nothing for longer than the deadline, then listens
+// again: without a new login or any request from him, every message arrives once and in order.
+TEST_F(ChatServerLoopback, UserStillLoggedInGetsHeldMessagesOnceTheHostIsBack)
+{
+    ServerConfig config;
+    config.dispatch.deadlineMs = 1000;
+    config.hold.retry = {.first = std::chrono::milliseconds(500), .max = std::chrono::seconds(4)};
+    start(config);
+    auto bob = loggedIn("bob", "127.0.0.7"); // nothing listens there yet
+    auto alice = loggedIn("alice");
+    const std::vector<std::string> texts = {"one", "two", "three", "four"};
+    for (std::size_t i = 0; i < 3; ++i)
+        alice->send("message alice pw bob " + texts[i]);
+    ASSERT_TRUE(waitFor([&] { return logged("tried again at 127.0.0.7") >= 1; }, 5000)) << logs;
+    alice->send("message alice pw bob " + texts[3]);
+    ASSERT_TRUE(waitFor([&] { return logged("held for their recipients") >= 2; }, 8000)) << logs;
+
+    NotifySink bobHost("127.0.0.7", sink.port());
+    std::vector<QByteArray> got;
+    const auto gotAll = [&](std::size_t n) {
+        got = bobHost.received();
+        std::erase(got, QByteArray());
+        return got.size() >= n;
+    };
+    waitFor([&] { return gotAll(texts.size()); }, 12'000);
+    waitFor([&] { return gotAll(texts.size() + 1); }, 1000); // time for a duplicate to show
+    std::vector<QByteArray> expected;
+    for (const std::string& text : texts)
+        expected.push_back(note("message alice " + text));
+    EXPECT_EQ(got, expected) << logs;
+    EXPECT_TRUE(server->router().isOnline("bob"));
+    EXPECT_TRUE(heldLog.kept.empty()) << "delivered but still kept";
 }
