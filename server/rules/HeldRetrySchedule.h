@@ -9,8 +9,10 @@
 #include <chrono>
 #include <map>
 #include <optional>
+#include <set>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace qornc::server {
@@ -35,23 +37,23 @@ public:
     // A request from the user: the next try is due now.
     void heard(std::string_view name, TimePoint now);
     // Something reached the user, or the user left: the pauses start again from the first.
-    void forget(std::string_view name) { entries_.erase(std::string(name)); }
+    void forget(std::string_view name);
 
     // Users whose try is due; theirs is under way from now on.
     std::vector<std::string> takeDue(TimePoint now);
     // When the earliest try falls, if any user waits for one.
     std::optional<TimePoint> next() const;
-    bool contains(std::string_view name) const { return entries_.contains(name); }
 
 private:
     struct Entry {
-        TimePoint due;
         std::chrono::milliseconds pause;
-        bool scheduled = false; // a try is due at `due`; otherwise one is under way
+        std::optional<TimePoint> due{}; // none: a try is under way
     };
 
     RetryPauses pauses_;
     std::map<std::string, Entry, std::less<>> entries_;
+    // The tries that are due, earliest first, so that no call looks at every user.
+    std::set<std::pair<TimePoint, std::string>> dueOrder_;
 };
 
 } // namespace qornc::server
