@@ -265,6 +265,9 @@ void ChatServer::handleFront(ConnectionId id, Connection& connection)
         connection.waiting = true;
     else
         connection.texts.pop_front();
+    // A logged-in user's request shows that their host is there, whatever failed before.
+    if (router_.hasLogin(id))
+        dispatcher_->hostHeard(connection.host);
     act(id, std::move(result));
 }
 
@@ -394,6 +397,14 @@ void ChatServer::expireHeldSoon()
         logAll(router_.expireHeld());
         expireHeldSoon();
     });
+}
+
+void ChatServer::stopGently(std::chrono::milliseconds grace, std::function<void()> stopped)
+{
+    std::error_code ignored;
+    acceptor_.close(ignored);
+    retryTimer_.cancel();
+    dispatcher_->finishUnderWay(grace, std::move(stopped));
 }
 
 void ChatServer::armHeldRetry()

@@ -16,6 +16,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -48,6 +49,9 @@ public:
     ChatServer& operator=(const ChatServer&) = delete;
 
     bool listen(std::string& error);
+    // Accepts nothing more and calls `stopped` once the deliveries under way have ended, within
+    // `grace`; the destructor then holds whatever is still queued.
+    void stopGently(std::chrono::milliseconds grace, std::function<void()> stopped);
     std::uint16_t port() const;
     std::size_t connectionCount() const { return connections_.size(); }
     std::size_t pendingNotifications() const { return dispatcher_->pending(); }

@@ -1,6 +1,7 @@
 #include "NotifyDispatcher.h"
 
 #include <asio/ip/address.hpp>
+#include <asio/post.hpp>
 
 #include <algorithm>
 #include <set>
@@ -55,6 +56,16 @@ void NotifyDispatcher::send(Notification notification)
         startNext(host);
 }
 
+void NotifyDispatcher::hostHeard(const std::string& host)
+{
+    const auto found = hosts_.find(host);
+    if (found == hosts_.end() || !found->second.backoff)
+        return;
+    // Its wait ends as aborted, which its handler ignores.
+    found->second.backoff.reset();
+    startNext(host);
+}
+
 void NotifyDispatcher::dropOldest(const std::string& host, HostQueue& queue, const std::string& why)
 {
     log_("notify " + host + " dropped: " + std::to_string(queue.waiting.size()) + why);
@@ -65,7 +76,7 @@ void NotifyDispatcher::dropOldest(const std::string& host, HostQueue& queue, con
 void NotifyDispatcher::startNext(const std::string& host)
 {
     const auto found = hosts_.find(host);
-    if (found == hosts_.end())
+    if (found == hosts_.end() || stopping_)
         return;
     HostQueue& queue = found->second;
     if (queue.waiting.empty()) {
@@ -129,7 +140,7 @@ void NotifyDispatcher::openNext(const std::string& host)
     HostQueue& queue = found->second;
     std::error_code error;
     const asio::ip::address address = asio::ip::make_address(host, error);
-    if (queue.next || queue.waiting.empty() || inFlight_ >= limits_.maxInFlight || error)
+    if (queue.next || queue.waiting.empty() || inFlight_ >= limits_.maxInFlight || error || stopping_)
         return;
     queue.next = open(host, address, {});
 }
@@ -182,6 +193,7 @@ void NotifyDispatcher::onFinished(const std::string& host, const NotifyDelivery*
         startNext(host);
     }
     startWaitingHosts();
+    finishedIfIdle();
 }
 
 void NotifyDispatcher::retryLater(const std::string& host, HostQueue& queue, const std::string& failure)
@@ -247,6 +259,35 @@ void NotifyDispatcher::giveUpExpired(const std::string& host, HostQueue& queue, 
         if (hooks_.undelivered)
             hooks_.undelivered(std::move(held));
     }
+}
+
+void NotifyDispatcher::finishUnderWay(std::chrono::milliseconds grace, std::function<void()> done)
+{
+    stopping_ = true;
+    finished_ = std::move(done);
+    for (auto& [host, queue] : hosts_) {
+        dropNext(queue);
+        queue.backoff.reset();
+    }
+    grace_ = std::make_unique<asio::steady_timer>(io_, grace);
+    grace_->async_wait([this, alive = std::weak_ptr(alive_)](const std::error_code& error) {
+        if (error || alive.expired() || !finished_)
+            return;
+        log_("stopping: " + std::to_string(inFlight_) + " delivery(ies) still unacknowledged");
+        std::exchange(finished_, {})();
+    });
+    finishedIfIdle();
+}
+
+void NotifyDispatcher::finishedIfIdle()
+{
+    if (!stopping_ || inFlight_ > 0 || !finished_)
+        return;
+    // Not from within a delivery's own report, which may still be on the stack.
+    asio::post(io_, [this, alive = std::weak_ptr(alive_)] {
+        if (!alive.expired() && finished_)
+            std::exchange(finished_, {})();
+    });
 }
 
 std::vector<Notification> NotifyDispatcher::takeAll()

@@ -42,6 +42,13 @@ public:
     NotifyDispatcher& operator=(const NotifyDispatcher&) = delete;
 
     void send(Notification notification);
+    // A request came from `host`, so it is there: a text waiting out a pause after failed tries
+    // is tried now, and the pause grows on if that fails as well.
+    void hostHeard(const std::string& host);
+    // Starts nothing new and calls `done` once every delivery under way has ended, or after
+    // `grace`: a text the recipient has may still wait for its acknowledgement, and taken back at
+    // a stop it would be held and shown a second time after the restart.
+    void finishUnderWay(std::chrono::milliseconds grace, std::function<void()> done);
     // Everything queued or in flight, oldest first per host; nothing is sent after this.
     std::vector<Notification> takeAll();
 
@@ -75,6 +82,7 @@ private:
     void retryLater(const std::string& host, HostQueue& queue, const std::string& failure);
     void giveUpExpired(const std::string& host, HostQueue& queue, const std::string& failure);
     int backoffMs(int failures) const;
+    void finishedIfIdle();
 
     asio::io_context& io_;
     std::uint16_t notifyPort_;
@@ -87,6 +95,9 @@ private:
     std::size_t nextSource_ = 0;
     std::size_t inFlight_ = 0;
     std::size_t pending_ = 0;
+    bool stopping_ = false;
+    std::function<void()> finished_;
+    std::unique_ptr<asio::steady_timer> grace_;
     std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
 };
 

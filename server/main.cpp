@@ -24,6 +24,9 @@ using namespace qornc::server;
 
 namespace {
 
+// Long enough for a lost acknowledgement to be sent again a few times on a poor link.
+constexpr auto kStopGrace = std::chrono::seconds(3);
+
 int fail(int code, const std::string& message)
 {
     std::fprintf(stderr, "qornc-server: %s\n", message.c_str());
@@ -72,10 +75,6 @@ int main(int argc, char* argv[])
     asio::io_context io(1);
     // Shutdown runs through the event loop and destructors, not a signal handler.
     asio::signal_set signals(io, SIGINT, SIGTERM);
-    signals.async_wait([&io](const std::error_code& error, int) {
-        if (!error)
-            io.stop();
-    });
 
     const ServerOptions& options = command.options;
     AccountBook accounts(options.maxAccounts);
@@ -110,6 +109,17 @@ int main(int argc, char* argv[])
         + std::to_string(options.server.notifyPort) + ", " + std::to_string(options.bots.size()) + " bot(s), "
         + std::to_string(known) + " account(s), at most " + std::to_string(options.server.maxConnections)
         + " connections");
+    // The texts already written get a moment to be acknowledged: held instead, a recipient who
+    // has them would be shown them again after the restart. A second signal stops at once.
+    signals.async_wait([&](const std::error_code& signalError, int) {
+        if (signalError)
+            return;
+        server.stopGently(kStopGrace, [&io] { io.stop(); });
+        signals.async_wait([&io](const std::error_code& again, int) {
+            if (!again)
+                io.stop();
+        });
+    });
     io.run();
     return 0;
 }

@@ -297,3 +297,25 @@ TEST_F(ChatServerLoopback, UserStillLoggedInGetsHeldMessagesOnceTheHostIsBack)
     EXPECT_TRUE(server->router().isOnline("bob"));
     EXPECT_TRUE(heldLog.kept.empty()) << "delivered but still kept";
 }
+
+// bob's host refused for so long that the next try waits out a long pause; a request from bob
+// shows that it is back, and what waited for it arrives at once rather than at the pause's end.
+TEST_F(ChatServerLoopback, RequestFromTheRecipientEndsThePauseBeforeTheNextTry)
+{
+    ServerConfig config;
+    config.dispatch.maxBackoffMs = 30'000;
+    start(config);
+    auto bob = loggedIn("bob", "127.0.0.7"); // nothing listens there yet
+    auto alice = loggedIn("alice");
+    alice->send("message alice pw bob hello");
+    ASSERT_TRUE(waitFor([&] { return logged("next try in 8000 ms") == 1; }, 15'000)) << logs;
+    NotifySink bobHost("127.0.0.7", sink.port());
+    bob->send("getbuddy bob pw alice");
+    std::vector<QByteArray> got;
+    EXPECT_TRUE(waitFor([&] {
+        got = bobHost.received();
+        std::erase(got, QByteArray());
+        return got.size() >= 2;
+    }, 1500)) << logs;
+    EXPECT_EQ(got, (std::vector<QByteArray>{note("message alice hello"), note("getbuddy true alice")}));
+}
