@@ -142,5 +142,8 @@ refused=$(grep -c '^refused' "$WORK/sent-c.txt")
 [ "$refused" -gt 0 ] || fault "no message was refused while the server was down"
 
 touch "$WORK/stop"
-grep -E 'dropped|expired|failed' "$WORK/server-before-restart.txt" "$SERVER_LOG" | tail -n 5
+cat "$WORK/server-before-restart.txt" "$SERVER_LOG" >"$WORK/server-all.txt"
+for line in "not delivered within" "tried again" "dropped" "expired" "unacknowledged" "stopping:"; do
+    echo "server log: $(grep -c -- "$line" "$WORK/server-all.txt") line(s) with \"$line\""
+done
 verdict "lossy link: 3 passed, 0 failed"
