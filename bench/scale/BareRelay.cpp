@@ -103,6 +103,7 @@ void BareRelay::Handle(in_addr peer, std::string_view request)
 
 void BareRelay::Enqueue(std::uint32_t host, std::string text)
 {
+    // Only a getbuddy block with empty fields could make a longer text than the client reads.
     text.resize(std::min(text.size(), kNotifyReadSize - 1));
     text.push_back('\0');
     HostQueue& queue = m_hosts[host];
