@@ -1,5 +1,7 @@
 #include "ScaleScenarios.h"
 
+#include <sys/resource.h>
+
 #include <cmath>
 
 #include "UserAddress.h"
@@ -10,6 +12,14 @@ namespace {
 double Seconds(BenchClock::duration span)
 {
     return std::chrono::duration<double>(span).count();
+}
+
+// The generator's own CPU time: near a whole core, a figure says more about it than the target.
+double GeneratorCpuSeconds()
+{
+    rusage usage{};
+    ::getrusage(RUSAGE_SELF, &usage);
+    return double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) + double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
 }
 
 // Message texts as long as a typical line, so that the blocks carry real bytes.
@@ -74,6 +84,13 @@ void ScaleScenarios::BeginRun(std::size_t messages, int answersFor)
     m_tally.latencyMs.reserve(messages);
     m_tally.answersFor = answersFor;
     m_tally.last = BenchClock::now();
+    m_runCpuSeconds = GeneratorCpuSeconds();
+}
+
+void ScaleScenarios::AddGeneratorLoad(const std::string& name, BenchClock::time_point start)
+{
+    const double seconds = Seconds(BenchClock::now() - start);
+    Add(name + "_generator_cpu_percent", seconds > 0 ? 100 * (GeneratorCpuSeconds() - m_runCpuSeconds) / seconds : 0);
 }
 
 void ScaleScenarios::SendMessage(int sender, int recipient, std::uint32_t sequence)
@@ -139,6 +156,7 @@ void ScaleScenarios::AddThroughput(const std::string& name, BenchClock::time_poi
     Add(name + "_delivered", double(m_tally.delivered));
     Add(name + "_out_of_order", double(m_tally.outOfOrder));
     Add(name + "_duplicates", double(m_tally.duplicates));
+    AddGeneratorLoad(name, start);
 }
 
 void ScaleScenarios::MessagesToManyHosts()
@@ -189,6 +207,7 @@ void ScaleScenarios::Refresh()
     Add("refresh_seconds", Seconds(m_tally.last - start));
     Add("refresh_answers", double(m_tally.answers));
     Add("refresh_expected", double(expected));
+    AddGeneratorLoad("refresh", start);
     Settle();
 }
 

@@ -59,6 +59,7 @@ private:
     void SendMessage(int sender, int recipient, std::uint32_t sequence);
     // Delivered messages per second from the start of the run to the last delivery.
     void AddThroughput(const std::string& name, BenchClock::time_point start, long sent);
+    void AddGeneratorLoad(const std::string& name, BenchClock::time_point start);
     void Settle();
     void Add(const std::string& name, double value) { m_figures.emplace_back(name, value); }
     [[nodiscard]] BenchClock::time_point Bound() const;
@@ -70,4 +71,5 @@ private:
     Tally m_tally;
     Figures m_figures;
     long m_deliveriesSeen = 0;
+    double m_runCpuSeconds = 0;
 };
