@@ -175,16 +175,24 @@ get() { awk -v k="$1" '$1 == k {print $2}' "$WORK/scale"; }
 # --- The server at scale: each size against the bare relay in the same run, the same generator.
 SCALE_SERVER=${TARGET_SERVER:-$BUILD/server/qornc-server}
 IFS=, read -r -a SIZES <<< "$USERS"
+# The machine's cores are shared, so a size of 1,000 users or fewer runs three times and each
+# figure is the median of its runs; larger sizes run once (QORNC_BENCH_SCALE_REPEATS overrides).
+repeats() { echo "${QORNC_BENCH_SCALE_REPEATS:-$([ "$1" -le 1000 ] && echo 3 || echo 1)}"; }
 scale_runs() {
+  local n r
   for n in "${SIZES[@]}"; do
-    mkdir -p "$WORK/scale-$n"
-    echo "server at scale: $n users" >&2
-    "$BUILD/bench/scale/qornc_bench_load" --server "$SCALE_SERVER" --relay "$BUILD/bench/scale/qornc_bench_relay" \
-      --users "$n" --work "$WORK/scale-$n" > "$WORK/scale-$n.txt" 2> "$WORK/scale-$n.err" \
-      || echo "the load generator failed at $n users: $(tail -1 "$WORK/scale-$n.err")" >&2
+    for r in $(seq "$(repeats "$n")"); do
+      mkdir -p "$WORK/scale-$n-$r"
+      echo "server at scale: $n users, run $r" >&2
+      "$BUILD/bench/scale/qornc_bench_load" --server "$SCALE_SERVER" --relay "$BUILD/bench/scale/qornc_bench_relay" \
+        --users "$n" --work "$WORK/scale-$n-$r" > "$WORK/scale-$n-$r.txt" 2> "$WORK/scale-$n.err" \
+        || echo "the load generator failed at $n users: $(tail -1 "$WORK/scale-$n.err")" >&2
+    done
   done
 }
-fig() { awk -v k="$2" -v t="$3" '$1 == k && $2 == t {v = $3} END {print (v == "") ? 0 : v}' "$WORK/scale-$1.txt"; }
+fig() { # size figure target: the median over the size's runs
+  cat "$WORK/scale-$1"-*.txt | awk -v k="$2" -v t="$3" '$1 == k && $2 == t {print $3}' | median | awk '{print ($0 == "") ? 0 : $0}'
+}
 num() { awk -v v="$1" -v d="${2:-0}" 'BEGIN { printf "%.*f", d, v }'; }
 # How many times the relay's cost the server's is: a time over a time, or a rate under a rate.
 times() { awk -v a="$1" -v b="$2" 'BEGIN { if (a > 0 && b > 0) printf "%.1fx", a / b; else printf "n/a" }'; }
@@ -251,9 +259,9 @@ scale_section() {
   cat "$ROOT/bench/scale/FINDINGS.md"
   for n in "${SIZES[@]}"; do
     echo
-    echo "### All figures at $n users"
+    echo "### All figures at $n users (median of $(repeats "$n") runs)"
     echo
-    if [ ! -s "$WORK/scale-$n.txt" ] || grep -q '^failed_to' "$WORK/scale-$n.txt"; then
+    if ! grep -qs '^latency_delivered server' "$WORK/scale-$n"-*.txt; then
       echo "The run did not complete: $(tail -1 "$WORK/scale-$n.err" 2>/dev/null)"
       continue
     fi

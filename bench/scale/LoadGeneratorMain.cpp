@@ -81,7 +81,7 @@ std::string WriteAccounts(const Options& options)
 
 void Print(const std::string& target, const std::string& figure, double value)
 {
-    std::printf("%s %s %.6g\n", figure.c_str(), target.c_str(), value);
+    std::printf("%s %s %.6f\n", figure.c_str(), target.c_str(), value);
     std::fflush(stdout);
 }
 
