@@ -225,7 +225,8 @@ detail_table() { # size
   for key in login_seconds login_per_second logged_in login_failures rss_mib rss_kib_per_user idle_cpu_percent \
       many_hosts_per_second many_hosts_delivered many_hosts_out_of_order one_host_per_second one_host_delivered \
       one_host_out_of_order refresh_seconds refresh_answers latency_p50_ms latency_p99_ms latency_max_ms \
-      latency_delivered links_lost texts_past_the_first overlong_deliveries texts_without_nul; do
+      latency_delivered links_lost texts_past_the_first overlong_deliveries texts_without_nul listen_overflows \
+      many_hosts_generator_cpu_percent one_host_generator_cpu_percent refresh_generator_cpu_percent; do
     local s r
     s=$(fig "$n" "$key" server); r=$(fig "$n" "$key" relay)
     echo "| $key | $(num "$s" 3) | $(num "$r" 3) | $(ratio "$s" "$r") |"

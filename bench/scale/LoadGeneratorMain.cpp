@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "EventLoop.h"
+#include "KernelCounters.h"
 #include "ScaleScenarios.h"
 #include "Sockets.h"
 #include "TargetProcess.h"
@@ -88,6 +89,7 @@ void Print(const std::string& target, const std::string& figure, double value)
 void Measure(const Options& options, const std::string& target, const std::string& program,
              const std::vector<std::string>& arguments, bool sharedListener)
 {
+    const long overflowsBefore = TcpExtCounter("ListenOverflows");
     const TargetProcess process(program, arguments, options.workDir + "/" + target + ".log", kServerPort);
     if (!process.running()) {
         std::fprintf(stderr, "%s did not start listening on 127.0.0.1:%u\n", program.c_str(), kServerPort);
@@ -119,6 +121,8 @@ void Measure(const Options& options, const std::string& target, const std::strin
     Print(target, "texts_past_the_first", double(counters.textsPastTheFirst));
     Print(target, "overlong_deliveries", double(counters.overlongConnections));
     Print(target, "texts_without_nul", double(counters.textsWithoutNul));
+    // Of the target's request port and the users' listeners alike: none should overflow.
+    Print(target, "listen_overflows", double(TcpExtCounter("ListenOverflows") - overflowsBefore));
 }
 
 }  // namespace

@@ -32,7 +32,9 @@ UserFleet::~UserFleet()
 
 bool UserFleet::Listen()
 {
-    constexpr int kUserBacklog = 128;
+    // As long as the kernel allows: a target that delivers faster than the generator accepts
+    // must not find a full queue, whose refused handshakes would each cost it a second.
+    constexpr int kUserBacklog = 4096;
     constexpr int kSharedBacklog = 4096;
     if (m_options.sharedListener) {
         in_addr any{};
