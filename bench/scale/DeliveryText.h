@@ -16,6 +16,9 @@ struct Delivery {
     bool online = false;  // GetBuddy
     std::optional<std::uint32_t> run;  // Message: from a text of ours
     std::uint32_t sequence = 0;
+    // Set by the receiver: the rank of the connection that carried it among all accepted, the
+    // order a client that reads its connections oldest first shows them in.
+    long connection = 0;
 };
 
 // filler pads the text to that many characters where it is longer than the tag.

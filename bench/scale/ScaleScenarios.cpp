@@ -65,13 +65,7 @@ void ScaleScenarios::Take(int user, const Delivery& delivery, BenchClock::time_p
     ++tally.delivered;
     tally.last = at;
     tally.latencyMs.push_back(1000 * Seconds(at - tally.sentAt[delivery.sequence]));
-    // Messages of one sender to one recipient must keep their order.
-    auto [previous, first] = tally.lastFromSender.try_emplace(delivery.name + ' ' + UserName(user), delivery.sequence);
-    if (!first) {
-        if (delivery.sequence < previous->second)
-            ++tally.outOfOrder;
-        previous->second = delivery.sequence;
-    }
+    tally.order.Take(delivery.name + ' ' + UserName(user), delivery.sequence, delivery.connection);
 }
 
 void ScaleScenarios::BeginRun(std::size_t messages, int answersFor)
@@ -154,7 +148,7 @@ void ScaleScenarios::AddThroughput(const std::string& name, BenchClock::time_poi
     Add(name + "_seconds", seconds);
     Add(name + "_sent", double(sent));
     Add(name + "_delivered", double(m_tally.delivered));
-    Add(name + "_out_of_order", double(m_tally.outOfOrder));
+    Add(name + "_out_of_order", double(m_tally.order.outOfOrder()));
     Add(name + "_duplicates", double(m_tally.duplicates));
     AddGeneratorLoad(name, start);
 }

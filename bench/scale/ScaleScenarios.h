@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "EventLoop.h"
+#include "OrderCheck.h"
 #include "Percentiles.h"
 #include "TargetProcess.h"
 #include "UserFleet.h"
@@ -46,11 +47,10 @@ private:
         std::vector<char> seen;
         long delivered = 0;
         long duplicates = 0;
-        long outOfOrder = 0;
         long answers = 0;
         int answersFor = -1;
         std::vector<double> latencyMs;
-        std::unordered_map<std::string, std::uint32_t> lastFromSender;
+        OrderCheck order;
         BenchClock::time_point last;
     };
 

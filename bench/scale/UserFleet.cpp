@@ -164,6 +164,7 @@ void UserFleet::OnAccept(int listenFd, std::optional<int> user)
         Reader& reader = m_readers[raw];
         reader.fd = std::move(fd);
         reader.user = *owner;
+        reader.rank = m_counters.connectionsAccepted;
         m_loop.Watch(raw, EPOLLIN | EPOLLRDHUP, [this, raw](std::uint32_t) { OnReaderEvent(raw); });
         OnReaderEvent(raw); // the text often came with the connection
     }
@@ -203,7 +204,8 @@ void UserFleet::Take(Reader& reader, const std::string& text, BenchClock::time_p
     if (reader.bytes > kNotifyReadSize && reader.texts == 1)
         ++m_counters.overlongConnections;
     ++m_counters.deliveries;
-    const Delivery delivery = ReadDelivery(text);
+    Delivery delivery = ReadDelivery(text);
+    delivery.connection = reader.rank;
     User& user = m_users[static_cast<std::size_t>(reader.user)];
     if (!user.settled && delivery.kind == DeliveryKind::GetBuddy && delivery.name == UserName(reader.user)) {
         EndLogin(reader.user, delivery.online);

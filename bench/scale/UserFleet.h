@@ -78,6 +78,7 @@ private:
         NotificationFramer framer;
         int texts = 0;
         std::size_t bytes = 0;
+        long rank = 0;
     };
 
     void StartNextLogins();
