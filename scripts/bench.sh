@@ -210,8 +210,10 @@ cell_rate() { # size figure-prefix
 }
 cell_many() { cell_rate "$1" many_hosts; }
 cell_one() { cell_rate "$1" one_host; }
-cell_refresh() {
-  echo "$(times "$(fig "$1" refresh_seconds server)" "$(fig "$1" refresh_seconds relay)") ($(num "$(fig "$1" refresh_seconds server)" 2) s, $(num "$(fig "$1" refresh_answers server)") answers)"
+cell_refresh() { # a refresh cut short by its bound took longer than its time says: "≥"
+  local bound=""
+  awk -v a="$(fig "$1" refresh_answers server)" -v e="$(fig "$1" refresh_expected server)" 'BEGIN { exit !(a < e) }' && bound="≥ "
+  echo "$bound$(times "$(fig "$1" refresh_seconds server)" "$(fig "$1" refresh_seconds relay)") ($bound$(num "$(fig "$1" refresh_seconds server)" 2) s, $(num "$(fig "$1" refresh_answers server)") answers)"
 }
 cell_rss() { echo "$(num "$(fig "$1" rss_kib_per_user server)" 1) KiB (relay $(num "$(fig "$1" rss_kib_per_user relay)" 1))"; }
 cell_idle() { echo "$(num "$(fig "$1" idle_cpu_percent server)" 3) % (relay $(num "$(fig "$1" idle_cpu_percent relay)" 3))"; }
