@@ -4,18 +4,20 @@
 
 #include "app/CSetupDlg.h"
 #include "app/ExitSignals.h"
-#include "app/SettingsFiles.h"
 #include "app/SettingsWriter.h"
-#include "app/SetupRules.h"
 #include "app/SingleCopyHandOver.h"
 #include "app/SingleCopyLock.h"
+#include "app/rules/SettingsFiles.h"
+#include "app/rules/SetupRules.h"
+#include "presence/rules/ContactListFile.h"
+#include "presence/rules/NotificationHandler.h"
 #include "ui/MessageBoxes.h"
 
 CClientApp::CClientApp(ClientAppOptions options, MessageBoxes& boxes)
     : m_options(std::move(options))
     , m_boxes(boxes)
-    , m_server(m_state, m_options.serverPort, m_options.connectTimeoutMs)
-    , m_listener(m_state)
+    , m_server(m_state, ApplyNotifications(), m_options.serverPort, m_options.connectTimeoutMs)
+    , m_listener(m_state, ApplyNotifications())
 {
     // g_serverIp may be a host name, which no delivering peer's address equals.
     m_listener.AcceptPeerOf(m_server.serverSocket());
@@ -24,6 +26,18 @@ CClientApp::CClientApp(ClientAppOptions options, MessageBoxes& boxes)
 }
 
 CClientApp::~CClientApp() = default;
+
+NotificationSink CClientApp::ApplyNotifications()
+{
+    // The links only report what they parsed; the presence side stores it, the idle pump shows it.
+    return [this](Notification parsed) { HandleNotification(m_state, m_state, std::move(parsed)); };
+}
+
+void CClientApp::RunSetup(QWidget* parent)
+{
+    CSetupDlg setup(m_state, m_options.configDir, m_boxes, parent);
+    setup.exec(); // confirmed or cancelled, the window it came from goes on
+}
 
 void CClientApp::LoadIdentity()
 {
@@ -43,8 +57,7 @@ void CClientApp::InitInstance()
 {
     LoadIdentity();
     if (NeedsSetup(m_state.g_userId.view(), m_state.g_password.view())) {
-        CSetupDlg setup(m_state, m_options.configDir, m_boxes);
-        setup.exec(); // confirmed or cancelled, the main window opens
+        RunSetup(nullptr); // confirmed or cancelled, the main window opens
     }
     ClientDlgOptions dialogOptions;
     dialogOptions.configDir = m_options.configDir;
@@ -52,7 +65,9 @@ void CClientApp::InitInstance()
     dialogOptions.notifyPort = m_options.notifyPort;
     dialogOptions.queryPendingTimeoutMs = m_options.queryPendingTimeoutMs;
     dialogOptions.autoRefreshIntervalMs = m_options.autoRefreshIntervalMs;
-    m_mainWnd = std::make_unique<CClientDlg>(m_state, m_server, m_listener, m_boxes, dialogOptions);
+    m_mainWnd = std::make_unique<CClientDlg>(m_state, m_state, m_state, m_server, m_listener, m_boxes, dialogOptions);
+    CClientDlg* window = m_mainWnd.get();
+    QObject::connect(window, &CClientDlg::optionsRequested, window, [this, window] { RunSetup(window); });
 }
 
 int CClientApp::Run()
@@ -95,7 +110,7 @@ void CClientApp::EndFromOutside()
 {
     m_endingFromOutside = true;
     m_boxes.SendToStandardError();
-    m_server.CancelConnect();
+    m_server.AbandonConnect();
     if (m_mainWnd != nullptr)
         m_mainWnd->OnOK();
     // The main window's loop returns only after the loop of every dialog open above it.

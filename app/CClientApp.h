@@ -5,9 +5,9 @@
 #include <filesystem>
 #include <memory>
 
-#include "app/ClientState.h"
+#include "app/rules/ClientState.h"
+#include "common/Protocol.h"
 #include "net/NotificationListener.h"
-#include "net/Protocol.h"
 #include "net/ServerConnection.h"
 #include "ui/CClientDlg.h"
 #include "ui/EndingBoxes.h"
@@ -47,6 +47,8 @@ public:
     [[nodiscard]] NotificationListener& listener() { return m_listener; }
 
 private:
+    [[nodiscard]] NotificationSink ApplyNotifications();
+    void RunSetup(QWidget* parent);
     void LoadIdentity();
     void BringUpWindow(const QByteArray& activationToken);
 

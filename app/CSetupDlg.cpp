@@ -5,15 +5,16 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "app/ClientState.h"
-#include "app/SettingsFiles.h"
 #include "app/SettingsWriter.h"
-#include "app/SetupRules.h"
+#include "app/rules/ClientState.h"
+#include "app/rules/SettingsFiles.h"
+#include "app/rules/SetupRules.h"
 #include "res/Resources.h"
 #include "ui/ByteLimitValidator.h"
 #include "ui/DialogBuilder.h"
 #include "ui/MessageBoxes.h"
 #include "ui/QtBytes.h"
+#include "ui/TextCatalog.h"
 
 namespace {
 
@@ -36,7 +37,7 @@ CSetupDlg::CSetupDlg(ClientState& state, std::filesystem::path configDir, Messag
     , m_configDir(std::move(configDir))
     , m_boxes(boxes)
 {
-    setWindowTitle(FromBytes(kSetupDialog.caption));
+    setWindowTitle(Translated(kSetupDialog.caption));
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowCloseButtonHint);
     const DialogUnits units = DialogUnits::ForFont(font());

@@ -7,9 +7,10 @@
 
 #include "app/CClientApp.h"
 #include "app/ClientCommandLine.h"
-#include "app/SessionBusAddress.h"
+#include "app/rules/SessionBusAddress.h"
 #include "res/Version.h"
 #include "ui/MessageBoxes.h"
+#include "ui/UserLanguage.h"
 
 int main(int argc, char* argv[])
 {
@@ -25,6 +26,7 @@ int main(int argc, char* argv[])
     SessionBusAddress::Settle();
     QApplication application(argc, argv);
     QApplication::setQuitOnLastWindowClosed(false);
+    const UserLanguage language;
 
     QtMessageBoxes boxes;
     ClientAppOptions options;

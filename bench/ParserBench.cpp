@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "net/NotificationFramer.h"
-#include "net/NotificationParser.h"
+#include "common/NotificationFramer.h"
+#include "common/NotificationParser.h"
 
 namespace {
 

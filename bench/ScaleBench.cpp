@@ -30,9 +30,10 @@
 
 #include "BenchClock.h"
 #include "LoopbackFloor.h"
-#include "app/ClientState.h"
+#include "app/rules/ClientState.h"
 #include "net/NotificationListener.h"
 #include "net/ServerConnection.h"
+#include "presence/rules/NotificationHandler.h"
 #include "res/Resources.h"
 #include "ui/CClientDlg.h"
 #include "ui/MessageBoxes.h"
@@ -50,8 +51,8 @@ public:
 // The client wired as CClientApp wires it, without the files' identity.
 struct Client {
     Client(quint16 serverPort, quint16 notifyPort)
-        : server(state, serverPort)
-        , listener(state)
+        : server(state, Apply(), serverPort)
+        , listener(state, Apply())
     {
         QFile(folder.filePath("list.cfg")).open(QIODevice::WriteOnly); // empty: no start-up refresh
         state.g_userId.assign("bench");
@@ -60,8 +61,12 @@ struct Client {
         ClientDlgOptions options;
         options.configDir = folder.path().toStdString();
         options.notifyPort = notifyPort;
-        window = std::make_unique<CClientDlg>(state, server, listener, boxes, options);
+        window = std::make_unique<CClientDlg>(state, state, state, server, listener, boxes, options);
         window->Open();
+    }
+    NotificationSink Apply()
+    {
+        return [this](Notification parsed) { HandleNotification(state, state, std::move(parsed)); };
     }
     QListWidget* online() const { return qobject_cast<QListWidget*>(window->control(IDC_ONLINE)); }
     QPlainTextEdit* conversation() const
@@ -127,6 +132,7 @@ void RunPresence(int contacts)
         return;
     }
     Client client(server.port(), notifyPort);
+    SpinUntil([&] { return !client.server.isConnecting(); }, 10s); // the connect runs on with the window
     if (client.state.g_link.g_connected != 1) {
         std::printf("presence_%d_error not connected\n", contacts);
         return;

@@ -31,10 +31,14 @@ add_library(qornc_qt STATIC
   ui/StatusLine.cpp
   ui/StatusNotifierWatch.cpp
   ui/TextCapacityGuard.cpp
+  ui/TextCatalog.cpp
   ui/TrayClick.cpp
   ui/TrayIcon.cpp
+  ui/TrayMenu.cpp
   ui/TrayWatch.cpp
+  ui/UserLanguage.cpp
   ui/WaylandActivation.cpp
+  ui/WindowPlace.cpp
   ui/WindowReach.cpp
   ui/XEmbedTrayWatch.cpp
 )
@@ -52,6 +56,7 @@ qt6_generate_wayland_protocol_client_sources(qornc_qt FILES ${QORNC_XDG_ACTIVATI
 target_link_libraries(qornc_qt PUBLIC qornc_core Qt6::Widgets Qt6::Network Qt6::DBus
                       PRIVATE PkgConfig::XCB Qt6::WaylandClient Qt6::GuiPrivate qornc_warnings)
 
-add_executable(qornc app/main.cpp app/ClientCommandLine.cpp app/SessionBusAddress.cpp)
+add_executable(qornc app/main.cpp app/ClientCommandLine.cpp)
 target_link_libraries(qornc PRIVATE qornc_qt qornc_warnings)
 install(TARGETS qornc RUNTIME DESTINATION bin)
+include(cmake/Translations.cmake)

@@ -1,25 +1,14 @@
-# qornc_core: every rule that needs neither a window nor a socket. Standard C++ only: it must
-# build with no Qt on its include path.
-add_library(qornc_core STATIC
-  app/ByteCodec.cpp
-  app/SettingsFiles.cpp
-  app/SetupRules.cpp
-  net/ConnectionState.cpp
-  net/ErrorNames.cpp
-  net/LoginWatch.cpp
-  net/Mailbox.cpp
-  net/NotificationFramer.cpp
-  net/NotificationHandler.cpp
-  net/NotificationParser.cpp
-  net/RequestBlock.cpp
-  presence/ContactText.cpp
-  presence/PresenceRefresh.cpp
-  presence/PresenceTable.cpp
-  ui/ConversationEntry.cpp
-  ui/DisplayText.cpp
-  ui/MessageSend.cpp
+# qornc_core: every rule that needs neither a window nor a socket, built from the rules/ folders
+# alone, so the tree shows what it holds. Standard C++ only: it must build with no Qt on its
+# include path, and links nothing but the shared protocol library.
+file(GLOB qornc_core_sources CONFIGURE_DEPENDS
+  ${CMAKE_CURRENT_SOURCE_DIR}/app/rules/*.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/net/rules/*.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/presence/rules/*.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/ui/rules/*.cpp
 )
+add_library(qornc_core STATIC ${qornc_core_sources})
 target_include_directories(qornc_core PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
 target_compile_features(qornc_core PUBLIC cxx_std_20)
-target_link_libraries(qornc_core PRIVATE qornc_warnings)
+target_link_libraries(qornc_core PUBLIC qornc_protocol PRIVATE qornc_warnings)
 target_compile_options(qornc_core PRIVATE -Wconversion)

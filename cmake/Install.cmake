@@ -9,8 +9,9 @@ endif()
 install(PROGRAMS scripts/qornc-launcher DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(FILES res/qornc.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 
-# The PNGs are rendered once from the XPMs the client builds in, and committed, so neither the
-# build nor the install needs ImageMagick. After a change to res/*.xpm, from the source folder:
+# The PNGs are rendered once from the XPMs, the pictures' source, and committed (the client builds
+# every size in), so neither the build nor the install needs ImageMagick. After a change to
+# res/*.xpm, from the source folder:
 #   for s in 16 32 48 64 128 256; do d=res/icons/hicolor/${s}x${s}/apps; mkdir -p $d
 #     for p in mainframe:qornc alert:qornc-alert; do src=res/${p%%:*}.xpm out=$d/${p##*:}.png
 #       case $s in

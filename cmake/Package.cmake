@@ -30,7 +30,9 @@ set(CPACK_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION net)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
-set(CPACK_DEBIAN_PACKAGE_HOMEPAGE https://github.com/qornc/qornc)
+# Wayland desktops need Qt's Wayland plugin, and Qt's own dialog buttons their translations;
+# the client runs without either.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-wayland, qt6-translations-l10n")
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # A running server is stopped before its program is removed. There is no postrm, so dpkg
 # forgets the package entirely on removal: nothing is left for a purge.

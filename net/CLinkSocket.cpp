@@ -6,14 +6,12 @@
 #include <netinet/tcp.h>
 #include <sys/socket.h>
 
-#include "app/ClientState.h"
-#include "net/ErrorNames.h"
-#include "net/NotificationHandler.h"
 #include "net/SocketErrors.h"
+#include "net/rules/ErrorNames.h"
 
-CLinkSocket::CLinkSocket(ClientState& state, QObject* parent)
+CLinkSocket::CLinkSocket(NotificationSink sink, QObject* parent)
     : QObject(parent)
-    , m_state(state)
+    , m_sink(std::move(sink))
 {
 }
 
@@ -69,7 +67,7 @@ void CLinkSocket::OnReceive()
     m_bytesTaken += bytes.size();
     const auto texts = m_framer.Feed(std::string_view(bytes.constData(), std::size_t(bytes.size())));
     for (const std::string& text : texts)
-        HandleNotification(m_state, text);
+        m_sink(ParseNotification(text));
     m_textsTaken += int(texts.size());
     if (!texts.empty())
         emit received();
@@ -80,7 +78,7 @@ void CLinkSocket::HandleUnterminated()
     const std::string text = m_framer.Finish();
     if (text.empty())
         return;
-    HandleNotification(m_state, text);
+    m_sink(ParseNotification(text));
     emit received();
 }
 

@@ -1,15 +1,20 @@
 // The client's one socket class: a TCP connection whose every arriving byte goes through the one
-// receive path (framer, parser, effects on the client state), whatever role the link plays.
+// receive path (framer, parser, then the notification sink the owner gave), whatever role the
+// link plays. The socket reports what it parsed; what that changes is decided above it.
 #pragma once
 
 #include <QObject>
 #include <QPointer>
 #include <QTcpSocket>
 
-#include "net/NotificationFramer.h"
-#include "net/RequestSender.h"
+#include <functional>
 
-struct ClientState;
+#include "common/NotificationFramer.h"
+#include "common/NotificationParser.h"
+#include "net/rules/RequestSender.h"
+
+// Takes every notification a link parsed, in arrival order, before the link says it received.
+using NotificationSink = std::function<void(Notification)>;
 
 class CLinkSocket : public QObject, public RequestSender {
     Q_OBJECT
@@ -20,7 +25,7 @@ public:
     // whose kernel buffer is small, so only a peer that really stopped reading meets it.
     static constexpr qint64 kMaxUnsentBytes = 1024 * 1024;
 
-    CLinkSocket(ClientState& state, QObject* parent = nullptr);
+    explicit CLinkSocket(NotificationSink sink, QObject* parent = nullptr);
 
     // Takes over a connected socket (an accepted delivery connection).
     void Attach(QTcpSocket* socket);
@@ -51,7 +56,7 @@ public:
     SendResult Send(std::string_view block) override;
 
 signals:
-    void received();      // the client state changed: the idle pump has work
+    void received();      // the sink took a notification: the idle pump has work
     void linkLost(int errorCode); // any socket error, a close by the peer included
 
 private:
@@ -59,7 +64,7 @@ private:
     void HandleUnterminated();
     void Release();
 
-    ClientState& m_state;
+    NotificationSink m_sink;
     QPointer<QTcpSocket> m_socket;
     NotificationFramer m_framer;
     int m_textsTaken = 0;

@@ -6,18 +6,17 @@
 
 #include <algorithm>
 
-#include "app/ClientState.h"
-#include "net/ErrorNames.h"
+#include "common/PeerAddress.h"
 #include "net/SocketErrors.h"
+#include "net/rules/ErrorNames.h"
+#include "net/rules/LinkState.h"
 
 namespace {
 
 // An IPv4 peer of a dual-stack listener shows as ::ffff:a.b.c.d.
 QHostAddress Plain(const QHostAddress& address)
 {
-    bool isV4 = false;
-    const quint32 v4 = address.toIPv4Address(&isV4);
-    return isV4 ? QHostAddress(v4) : address;
+    return QHostAddress(QString::fromStdString(PlainAddressText(address.toString().toStdString())));
 }
 
 bool SameHost(const QHostAddress& a, const QHostAddress& b)
@@ -33,9 +32,11 @@ bool SameHost(const QHostAddress& a, const QHostAddress& b)
 
 }  // namespace
 
-NotificationListener::NotificationListener(ClientState& state, int deliveryTimeoutMs, QObject* parent)
+NotificationListener::NotificationListener(LinkState& state, NotificationSink sink, int deliveryTimeoutMs,
+                                           QObject* parent)
     : QObject(parent)
     , m_state(state)
+    , m_sink(std::move(sink))
     , m_deliveryTimeoutMs(deliveryTimeoutMs)
     , m_server(new QTcpServer(this))
 {
@@ -92,7 +93,7 @@ void NotificationListener::Refuse(QTcpSocket* socket)
 void NotificationListener::Take(QTcpSocket* socket)
 {
     MakeRoom();
-    auto delivery = std::make_unique<CLinkSocket>(m_state);
+    auto delivery = std::make_unique<CLinkSocket>(m_sink);
     CLinkSocket* link = delivery.get();
     connect(link, &CLinkSocket::received, this, &NotificationListener::received);
     // The server closes once it has written; what it wrote is taken in before the close.

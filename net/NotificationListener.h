@@ -17,7 +17,7 @@
 #include "net/CLinkSocket.h"
 
 class QTcpServer;
-struct ClientState;
+struct LinkState;
 
 class NotificationListener : public QObject {
     Q_OBJECT
@@ -33,8 +33,9 @@ public:
     // How long a delivery may take to bring its first text.
     static constexpr int kDeliveryTimeoutMs = 5000;
 
-    explicit NotificationListener(ClientState& state, int deliveryTimeoutMs = kDeliveryTimeoutMs,
-                                  QObject* parent = nullptr);
+    // Every delivered notification goes to sink, in arrival order.
+    NotificationListener(LinkState& state, NotificationSink sink, int deliveryTimeoutMs = kDeliveryTimeoutMs,
+                         QObject* parent = nullptr);
     ~NotificationListener() override;
 
     // Binds and listens at once on every local address; false (with errorCode) when the port is taken.
@@ -62,7 +63,8 @@ private:
     void CloseDelivery(CLinkSocket* delivery);
     [[nodiscard]] bool IsServerAddress(const QHostAddress& peer) const;
 
-    ClientState& m_state;
+    LinkState& m_state;
+    NotificationSink m_sink;
     int m_deliveryTimeoutMs;
     QTcpServer* m_server;
     std::deque<std::unique_ptr<CLinkSocket>> m_open; // oldest first

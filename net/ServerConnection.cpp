@@ -1,13 +1,11 @@
 #include "net/ServerConnection.h"
 
-#include <QEventLoop>
-#include <QTimer>
 
-#include "app/ClientState.h"
-#include "net/ErrorNames.h"
-#include "net/Protocol.h"
-#include "net/RequestBlock.h"
+#include "common/Protocol.h"
+#include "common/RequestBlock.h"
 #include "net/SocketErrors.h"
+#include "net/rules/ErrorNames.h"
+#include "net/rules/LinkState.h"
 
 namespace {
 
@@ -20,77 +18,82 @@ QString FromStd(const std::string& text)
 
 }  // namespace
 
-ServerConnection::ServerConnection(ClientState& state, quint16 port, int connectTimeoutMs, QObject* parent)
+ServerConnection::ServerConnection(LinkState& state, NotificationSink sink, quint16 port, int connectTimeoutMs,
+                                   QObject* parent)
     : QObject(parent)
     , m_state(state)
-    , m_serverSocket(state, this)
+    , m_serverSocket(std::move(sink), this)
     , m_port(port)
     , m_connectTimeoutMs(connectTimeoutMs)
 {
     connect(&m_serverSocket, &CLinkSocket::received, this, &ServerConnection::received);
     connect(&m_serverSocket, &CLinkSocket::linkLost, this, &ServerConnection::OnLinkLost);
+    m_connectBound.setSingleShot(true);
+    connect(&m_connectBound, &QTimer::timeout, this, [this] { EndConnect(wsa::kTimedOut); });
 }
 
-QString ServerConnection::ConnectAndLogin(std::size_t loginBlockSize)
+void ServerConnection::BeginConnect(std::size_t loginBlockSize)
 {
+    AbandonConnect();
     m_serverSocket.Close(); // a failed attempt's socket never outlives the next attempt
     const auto block = LoginBlock(m_state.g_userId.view(), m_state.g_password.view(), loginBlockSize);
     if (!block) {
         // Connected without a login, the client would look logged in and never hear a thing.
         m_state.g_link.OnConnectFailed();
-        return QString::fromLatin1(kLoginTooLongText);
+        emit connectEnded(QString::fromLatin1(kLoginTooLongText));
+        return;
     }
+    m_loginBlock = *block;
+    m_connecting = true;
+    m_state.g_link.OnConnecting();
     m_serverSocket.ConnectTo(QString::fromStdString(m_state.g_serverIp.str()), m_port);
-    const int errorCode = WaitForConnection();
+    if (!m_connecting)
+        return; // failed inside connectToHost (no route, say): its error has ended the attempt
+    QTcpSocket* socket = m_serverSocket.socket();
+    if (socket->state() == QAbstractSocket::UnconnectedState) {
+        EndConnect(WsaCodeFor(*socket));
+        return;
+    }
+    connect(socket, &QTcpSocket::connected, this, &ServerConnection::OnConnected);
+    m_connectBound.start(m_connectTimeoutMs);
+}
+
+void ServerConnection::OnConnected()
+{
+    if (!m_connecting)
+        return;
+    EndConnect(0);
+}
+
+// Failures while connecting come through the socket's error signal (OnLinkLost), success
+// through OnConnected, the bound through its timer; each ends the attempt once.
+void ServerConnection::EndConnect(int errorCode)
+{
+    m_connecting = false;
+    m_connectBound.stop();
+    if (errorCode == 0 && !m_serverSocket.isConnected())
+        errorCode = WsaCodeFor(*m_serverSocket.socket());
     if (errorCode != 0) {
         m_serverSocket.Close();
         m_state.g_link.OnConnectFailed();
-        return FromStd(ConnectFailedText(errorCode));
+        emit connectEnded(FromStd(ConnectFailedText(errorCode)));
+        return;
     }
     m_serverSocket.KeepAlive();
-    (void)m_serverSocket.Send(*block); // as ever, the login's result is not examined
+    (void)m_serverSocket.Send(m_loginBlock); // as ever, the login's result is not examined
     m_loginWatch.LoggedIn(LoginWatch::Clock::now());
     m_state.g_link.OnConnected();
-    return QString::fromLatin1(kNoStatusText.data(), qsizetype(kNoStatusText.size()));
+    emit connectEnded(QString::fromLatin1(kNoStatusText.data(), qsizetype(kNoStatusText.size())));
 }
 
-int ServerConnection::WaitForConnection()
+void ServerConnection::AbandonConnect()
 {
-    QTcpSocket* socket = m_serverSocket.socket();
-    if (socket->state() == QAbstractSocket::ConnectedState)
-        return 0;
-    // A failure Qt meets inside connectToHost (no route, say) is reported there and then, before
-    // anything below listens for it: waiting would only wait out the bound.
-    if (socket->state() == QAbstractSocket::UnconnectedState)
-        return WsaCodeFor(*socket);
-    QEventLoop loop;
-    QTimer timeout;
-    timeout.setSingleShot(true);
-    int errorCode = 0;
-    connect(socket, &QTcpSocket::connected, &loop, &QEventLoop::quit);
-    connect(socket, &QTcpSocket::errorOccurred, &loop, [&] {
-        errorCode = WsaCodeFor(*socket);
-        loop.quit();
-    });
-    connect(&timeout, &QTimer::timeout, &loop, [&] {
-        errorCode = wsa::kTimedOut;
-        loop.quit();
-    });
-    m_connecting = true;
-    m_connectWait = &loop;
-    timeout.start(m_connectTimeoutMs);
-    if (const int cancelledWith = loop.exec(QEventLoop::ExcludeUserInputEvents); cancelledWith != 0)
-        errorCode = cancelledWith;
+    if (!m_connecting)
+        return;
     m_connecting = false;
-    if (errorCode == 0 && socket->state() != QAbstractSocket::ConnectedState)
-        errorCode = WsaCodeFor(*socket);
-    return errorCode;
-}
-
-void ServerConnection::CancelConnect()
-{
-    if (m_connectWait != nullptr)
-        m_connectWait->exit(wsa::kTimedOut);
+    m_connectBound.stop();
+    m_serverSocket.Close();
+    m_state.g_link.OnConnectFailed();
 }
 
 bool ServerConnection::LogoutAndClose()
@@ -117,7 +120,11 @@ void ServerConnection::LogoutAtExit()
 
 void ServerConnection::OnLinkLost(int errorCode)
 {
-    if (m_connecting || m_state.g_link.g_connected != 1)
+    if (m_connecting) {
+        EndConnect(errorCode != 0 ? errorCode : wsa::kConnRefused);
+        return;
+    }
+    if (m_state.g_link.g_connected != 1)
         return;
     // The client would otherwise go on believing it is connected, and Connect stays refused.
     // Marked first, so that an error raised while closing finds the link already down.

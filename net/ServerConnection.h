@@ -1,16 +1,18 @@
 // The request connection to the chat server: connect and log in, log out and close, and notice
-// when the server or the network ends the link. Holds g_serverSocket.
+// when the server or the network ends the link. What the server writes on it goes to the sink.
 #pragma once
 
 #include <QObject>
 #include <QPointer>
 #include <QString>
+#include <QTimer>
+
+#include <string>
 
 #include "net/CLinkSocket.h"
-#include "net/LoginWatch.h"
+#include "net/rules/LoginWatch.h"
 
-class QEventLoop;
-struct ClientState;
+struct LinkState;
 
 class ServerConnection : public QObject {
     Q_OBJECT
@@ -18,21 +20,20 @@ class ServerConnection : public QObject {
 public:
     static constexpr int kDefaultConnectTimeoutMs = 10000;
 
-    ServerConnection(ClientState& state, quint16 port, int connectTimeoutMs = kDefaultConnectTimeoutMs,
-                     QObject* parent = nullptr);
+    ServerConnection(LinkState& state, NotificationSink sink, quint16 port,
+                     int connectTimeoutMs = kDefaultConnectTimeoutMs, QObject* parent = nullptr);
 
-    // Connects to g_serverIp and sends the login block of blockSize; a login that cannot be
-    // formed fails before any connect. A connect that fails at once is reported at once; one
-    // really pending is waited for, bounded, with the window repainting but taking no input.
-    // Returns the status line's new text.
-    QString ConnectAndLogin(std::size_t loginBlockSize);
+    // Starts connecting to g_serverIp and returns at once: the window goes on while the attempt
+    // runs. connectEnded follows with the status line's new text, also for a login too long to
+    // form and a connect that fails at once; on success the login block of blockSize has gone.
+    void BeginConnect(std::size_t loginBlockSize);
     // Sends the logout block when it can be formed and closes the link either way. False when
     // no logout went out.
     bool LogoutAndClose();
     // The logout at exit: sent whatever the state, its result not examined, given a moment to leave.
     void LogoutAtExit();
-    // Ends a connect wait at once, as a failed connect: the client is being ended.
-    void CancelConnect();
+    // Drops a pending attempt without a word: the user chose Disconnect or Exit meanwhile.
+    void AbandonConnect();
     // The server delivered a notification: it has answered since the login.
     void NoteDelivery() { m_loginWatch.Answered(); }
 
@@ -41,18 +42,21 @@ public:
 
 signals:
     void received();
+    void connectEnded(const QString& statusText);
     void linkLost(const QString& statusText);
 
 private:
-    [[nodiscard]] int WaitForConnection();
+    void OnConnected();
+    void EndConnect(int errorCode);
     void OnLinkLost(int errorCode);
 
-    ClientState& m_state;
+    LinkState& m_state;
     CLinkSocket m_serverSocket;
     quint16 m_port;
     int m_connectTimeoutMs;
     bool m_connecting = false;
-    QPointer<QEventLoop> m_connectWait;
+    std::string m_loginBlock; // sent once the pending attempt connects
+    QTimer m_connectBound;
     LoginWatch m_loginWatch;
 };
 

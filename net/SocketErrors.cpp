@@ -2,7 +2,7 @@
 
 #include <QCoreApplication>
 
-#include "net/ErrorNames.h"
+#include "net/rules/ErrorNames.h"
 
 int WsaCodeFor(QAbstractSocket::SocketError error)
 {

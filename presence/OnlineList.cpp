@@ -5,9 +5,9 @@
 #include <algorithm>
 #include <memory>
 
-#include "app/ClientState.h"
-#include "presence/ContactText.h"
-#include "ui/DisplayText.h"
+#include "common/DisplayText.h"
+#include "presence/rules/ContactText.h"
+#include "presence/rules/PresenceState.h"
 
 namespace {
 
@@ -49,11 +49,16 @@ Row RowAt(const QListWidget* list, int index)
 OnlineList::OnlineList(QListWidget* list)
     : m_list(list)
 {
+    QObject::connect(m_list, &QListWidget::itemSelectionChanged, m_list, [this] {
+        if (!m_rebuilding)
+            m_kept.clear(); // the user's own choice now
+    });
 }
 
 int OnlineList::Show(std::string_view onlineText)
 {
     const std::vector<Row> rows = SortedRows(onlineText);
+    m_rebuilding = true;
     int changes = 0;
     int index = 0;
     std::size_t next = 0;
@@ -67,11 +72,15 @@ int OnlineList::Show(std::string_view onlineText)
             ++changes;
         } else {
             auto* item = new QListWidgetItem(rows[next].shown);
-            item->setData(kNameRole, rows[next++].name);
+            item->setData(kNameRole, rows[next].name);
             m_list->insertItem(index++, item); // the list takes it
+            if (std::find(m_kept.begin(), m_kept.end(), rows[next].name) != m_kept.end())
+                item->setSelected(true);
+            ++next;
             ++changes;
         }
     }
+    m_rebuilding = false;
     return changes;
 }
 
@@ -91,10 +100,15 @@ bool OnlineList::empty() const
     return m_list->count() == 0;
 }
 
-void OnlineList::Forget(ClientState& state)
+void OnlineList::Forget(PresenceState& state)
 {
     state.g_presence.PruneToContactList({});
     state.g_onlineText.clear();
     state.g_onlineRebuildDue = 0;
+    std::vector<QByteArray> selected;
+    for (const std::string& name : SelectedNames(std::size_t(m_list->count())))
+        selected.push_back(QByteArray::fromStdString(name));
+    if (!selected.empty())
+        m_kept = std::move(selected); // an empty list's nothing must not forget the earlier choice
     Show({});
 }

@@ -1,7 +1,8 @@
 // The Online list box as the user meets it: every online contact once, in the list box's sort
 // order, shown as ShownText but holding its name's bytes beside it, so what is sent is the very
 // name the server reported. Rebuilds patch the rows in place: a row that stays keeps its
-// selection, however late the answers that rebuild the list come.
+// selection, however late the answers that rebuild the list come; the names selected when the
+// link went down are selected again as they come back, until the user selects anew.
 #pragma once
 
 #include <cstddef>
@@ -9,8 +10,10 @@
 #include <string_view>
 #include <vector>
 
+#include <QByteArray>
+
 class QListWidget;
-struct ClientState;
+struct PresenceState;
 
 class OnlineList {
 public:
@@ -24,8 +27,10 @@ public:
     [[nodiscard]] bool empty() const;
     // With the link gone nobody is known to be online: the table, the pending text and the list
     // are emptied together.
-    void Forget(ClientState& state);
+    void Forget(PresenceState& state);
 
 private:
     QListWidget* m_list;
+    std::vector<QByteArray> m_kept; // selected when the list was emptied
+    bool m_rebuilding = false;
 };

@@ -53,3 +53,8 @@ const DialogTemplate kClientDialog{IDD_CLIENT, "QOR Network Client", 226, 258, k
 const DialogTemplate kSetupDialog{IDD_SETUP, "Enter information", 186, 93, kSetupControls};
 const DialogTemplate kAboutDialog{IDD_ABOUT, "About...", 122, 58, kAboutControls};
 const std::span<const MenuItemTemplate> kClientMenu{kClientMenuItems};
+
+std::string IconResourcePath(int iconId, int size)
+{
+    return ":/icons/" + std::to_string(iconId) + "/" + std::to_string(size) + ".png";
+}

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <span>
+#include <string>
 #include <string_view>
 
 inline constexpr int IDR_MAINFRAME = 128;
@@ -11,7 +12,6 @@ inline constexpr int IDI_ALERT = 132;
 inline constexpr int IDD_CLIENT = 102;
 inline constexpr int IDD_SETUP = 129;
 inline constexpr int IDD_ABOUT = 131;
-inline constexpr int IDR_MENU = 130;
 
 inline constexpr int IDOK = 1;
 inline constexpr int IDCANCEL = 2;
@@ -67,6 +67,13 @@ struct MenuItemTemplate {
     std::string_view item;
     int command;
 };
+
+// Every size an icon is drawn in, as res/icons/hicolor ships it: a dense screen or a panel that
+// asks for a large one gets it drawn at that size.
+inline constexpr int kIconSizes[] = {16, 32, 48, 64, 128, 256};
+
+// Where an icon of the resource file is found in one of kIconSizes: ":/icons/<id>/<size>.png".
+[[nodiscard]] std::string IconResourcePath(int iconId, int size);
 
 extern const DialogTemplate kClientDialog;
 extern const DialogTemplate kSetupDialog;

@@ -13,6 +13,7 @@ PACKAGES=(
   openbox trayer tint2 dbus dbus-x11 libsodium-dev libxcb1-dev python3-gi gir1.2-glib-2.0
   qt6-base-private-dev qt6-wayland qt6-wayland-dev qt6-wayland-dev-tools libwayland-dev wayland-protocols
   libwayland-bin sway
+  qt6-l10n-tools qt6-translations-l10n python3-pyatspi at-spi2-core
   dpkg-dev fakeroot file lintian appstream ccache
 )
 

@@ -1,8 +1,10 @@
 #include "ChatServer.h"
 
 #include "HashWorkerPool.h"
-#include "StateStore.h"
+#include "common/PeerAddress.h"
 
+#include <QCoreApplication>
+#include <QPointer>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTimer>
@@ -28,9 +30,7 @@ constexpr int kListenBacklog = 1024;
 // through IPv4 must be seen as their plain IPv4 address.
 std::string hostText(const QHostAddress& address)
 {
-    bool isV4 = false;
-    const quint32 v4 = address.toIPv4Address(&isV4);
-    return (isV4 ? QHostAddress(v4) : address).toString().toStdString();
+    return PlainAddressText(address.toString().toStdString());
 }
 
 std::size_t hashThreads(std::size_t configured)
@@ -46,7 +46,8 @@ std::string connectionName(ConnectionId id)
 
 } // namespace
 
-ChatServer::ChatServer(ChatRouter router, ServerConfig config, LogSink log, QObject* parent)
+ChatServer::ChatServer(ChatRouter router, ServerConfig config, LogSink log, std::unique_ptr<StateJournal> journal,
+                       QObject* parent)
     : QObject(parent)
     , router_(std::move(router))
     , config_(std::move(config))
@@ -54,18 +55,28 @@ ChatServer::ChatServer(ChatRouter router, ServerConfig config, LogSink log, QObj
     , limits_(config_.maxConnections, config_.maxConnectionsPerHost)
     , tcpServer_(new QTcpServer(this))
     , dispatcher_(new NotifyDispatcher(config_.notifyPort, config_.dispatch, log_, this))
-    , store_(new StateStore(config_.stateFile, router_.accounts(), log_, this))
+    , journal_(std::move(journal))
     , workers_(std::make_unique<HashWorkerPool>(hashThreads(config_.hashThreads), config_.maxQueuedChecks))
 {
     tcpServer_->setListenBacklogSize(kListenBacklog);
     connect(tcpServer_, &QTcpServer::newConnection, this, &ChatServer::onNewConnection);
-    connect(store_, &StateStore::saved, this, &ChatServer::resumeSaved);
+    if (!journal_) {
+        journal_ = std::make_unique<StateJournal>();
+        (void)journal_->open({}, log_, eventLoopPost());
+    }
 }
 
 ChatServer::~ChatServer()
 {
-    if (!store_->save())
-        log_("warning: stopping with accounts that are not in the state file; they are lost");
+    // Before anything else goes, so that its last words are logged in order.
+    journal_.reset();
+}
+
+StateJournal::Post ChatServer::eventLoopPost()
+{
+    return [](std::function<void()> task) {
+        QMetaObject::invokeMethod(QCoreApplication::instance(), std::move(task), Qt::QueuedConnection);
+    };
 }
 
 bool ChatServer::listen(QString& error)
@@ -162,7 +173,7 @@ bool ChatServer::readMore(ConnectionId id, Connection& connection)
         return false;
     std::vector<std::string> texts;
     const std::size_t droppedBefore = connection.framer.droppedRuns();
-    connection.framer.feed({chunk.constData(), static_cast<std::size_t>(chunk.size())}, texts);
+    connection.framer.Feed({chunk.constData(), static_cast<std::size_t>(chunk.size())}, texts);
     if (connection.framer.droppedRuns() != droppedBefore)
         log_("ignored: garbage without NUL on " + connectionName(id));
     for (std::string& text : texts)
@@ -215,9 +226,16 @@ void ChatServer::onWorkDone(ConnectionId id, const std::string& host, const Pass
     RouteResult result = router_.finish(open ? std::optional(id) : std::nullopt, host, work, outcome);
     // A new name is used only once it is on disk, so that no restart can give it to another password.
     if (result.registered) {
-        store_->saveSoon();
+        journal_->appendAccount(work.name, router_.accounts().storedHash(work.name),
+                                [guard = QPointer<ChatServer>(this), name = work.name] {
+                                    if (guard)
+                                        guard->accountSaved(name);
+                                });
         return;
     }
+    // The old hash holds the same password until the new one is on disk, so nobody waits for it.
+    if (result.rehashed)
+        journal_->appendAccount(work.name, router_.accounts().storedHash(work.name), {});
     if (!open) {
         if (!result.log.empty())
             log_(result.log);
@@ -229,13 +247,12 @@ void ChatServer::onWorkDone(ConnectionId id, const std::string& host, const Pass
     pump(id);
 }
 
-void ChatServer::resumeSaved()
+void ChatServer::accountSaved(const std::string& name)
 {
-    for (const ConnectionId id : router_.accountsSaved()) {
-        if (Connection* connection = find(id)) {
-            connection->waiting = false;
-            pump(id);
-        }
+    const auto id = router_.accountSaved(name);
+    if (Connection* connection = id ? find(*id) : nullptr) {
+        connection->waiting = false;
+        pump(*id);
     }
 }
 

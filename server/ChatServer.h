@@ -1,10 +1,12 @@
 #pragma once
 
-#include "BlockFramer.h"
 #include "ChatRouter.h"
 #include "ConnectionLimits.h"
 #include "LogSink.h"
 #include "NotifyDispatcher.h"
+#include "StateJournal.h"
+#include "common/Protocol.h"
+#include "common/RequestFramer.h"
 
 #include <QHostAddress>
 #include <QObject>
@@ -22,12 +24,11 @@ class QTcpSocket;
 namespace qornc::server {
 
 class HashWorkerPool;
-class StateStore;
 
 struct ServerConfig {
     QHostAddress listenAddress = QHostAddress::AnyIPv4;
-    quint16 port = 22001;
-    quint16 notifyPort = 22002;
+    quint16 port = kServerPort;
+    quint16 notifyPort = kNotifyPort;
     // The last guard; one host alone gets far fewer.
     std::size_t maxConnections = 1000;
     std::size_t maxConnectionsPerHost = 16;
@@ -43,15 +44,20 @@ struct ServerConfig {
 
 // Accepts request connections, cuts their streams into requests and hands each to the router in
 // order, a connection waiting while its password is checked; sends what the router decides, ends
-// the connections it refuses, and brings a new name into use only once the state file holds it.
+// the connections it refuses, and brings a new name into use only once the state journal holds it.
 // It never writes on a request connection.
 class ChatServer : public QObject {
     Q_OBJECT
 
 public:
-    ChatServer(ChatRouter router, ServerConfig config, LogSink log, QObject* parent = nullptr);
-    // Saves the state file, whatever happened before.
+    // No `journal` keeps nothing beyond the server's life.
+    ChatServer(ChatRouter router, ServerConfig config, LogSink log, std::unique_ptr<StateJournal> journal = nullptr,
+               QObject* parent = nullptr);
+    // Writes what the journal still holds, whatever happened before.
     ~ChatServer() override;
+
+    // Runs a task from any thread on the event loop: how the journal reports back.
+    static StateJournal::Post eventLoopPost();
 
     bool listen(QString& error);
     quint16 port() const;
@@ -63,7 +69,7 @@ private:
     struct Connection {
         QTcpSocket* socket;
         std::string host;
-        BlockFramer framer{};
+        RequestFramer framer{};
         std::deque<std::string> texts{}; // not handled yet; the front one may wait for slow work
         bool waiting = false;            // for slow work or a save
         bool peerClosed = false;
@@ -78,7 +84,7 @@ private:
     void act(ConnectionId id, RouteResult result);
     void startWork(ConnectionId id, PasswordWork work);
     void onWorkDone(ConnectionId id, const std::string& host, const PasswordWork& work, const WorkOutcome& outcome);
-    void resumeSaved();
+    void accountSaved(const std::string& name);
     void closeIfNoLogin(ConnectionId id);
     void onPeerClosed(ConnectionId id);
     void endConnection(ConnectionId id, const std::string& why);
@@ -91,7 +97,7 @@ private:
     ConnectionLimits limits_;
     QTcpServer* tcpServer_;
     NotifyDispatcher* dispatcher_;
-    StateStore* store_;
+    std::unique_ptr<StateJournal> journal_;
     std::map<ConnectionId, Connection> connections_;
     ConnectionId nextId_ = 1;
     // Last, so that its threads stop before anything their results would reach goes.

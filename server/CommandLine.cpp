@@ -185,20 +185,23 @@ with a wrong password, and a login that is refused, end their connection at
 once.
 
 Options:
-  --port N          TCP port to accept request connections on (default 22001;
+  --port N          TCP port to accept request connections on (default )"
+        + std::to_string(kServerPort) + R"(;
                     0 picks a free port, which is logged)
   --listen ADDR     address to listen on (default 0.0.0.0, all IPv4 addresses)
   --notify-port N   port on the clients' hosts that notifications are sent to
-                    (default 22002)
+                    (default )" + std::to_string(kNotifyPort) + R"()
   --accounts FILE   preset passwords, one "name password" per line; '#' starts
                     a comment line. Names not listed get their password from
                     their first login.
   --state-file FILE keep the names registered by a first login in FILE, so
                     that they keep their passwords across restarts; it holds
-                    only salted password hashes and is written with mode
-                    0600, through the link when FILE is a symbolic link. A new
-                    name can be used once FILE holds it; a failed save is
-                    tried again every second. FILE.lock keeps a second server
+                    only argon2id password hashes (19 MiB, 2 passes) and is
+                    written with mode 0600, through the link when FILE is a
+                    symbolic link. Changes are appended and synced in groups
+                    off the event loop; a new name can be used once FILE holds
+                    it on disk; a failed write is tried again every second.
+                    FILE.lock keeps a second server
                     off the same file. Without it the names are forgotten
                     when the server stops.
   --bot NAME        add an always-online account that answers every message

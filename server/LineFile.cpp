@@ -4,25 +4,9 @@
 #include <fstream>
 #include <sstream>
 
-namespace qornc::server {
+#include "AccountsFile.h"
 
-bool parseLines(std::string_view content, const LineParser& parseLine, std::string& error)
-{
-    int lineNumber = 0;
-    while (!content.empty()) {
-        const auto end = content.find('\n');
-        const std::string_view line = content.substr(0, end);
-        content = end == std::string_view::npos ? std::string_view{} : content.substr(end + 1);
-        ++lineNumber;
-        if (line.empty() || line.front() == '#')
-            continue;
-        if (!parseLine(line, error)) {
-            error = "line " + std::to_string(lineNumber) + ": " + error;
-            return false;
-        }
-    }
-    return true;
-}
+namespace qornc::server {
 
 bool readWholeFile(const std::string& path, std::string_view what, std::string& content, std::string& error)
 {
@@ -48,6 +32,14 @@ bool loadLineFile(const std::string& path, std::string_view what,
         return true;
     error = path + ": " + error;
     return false;
+}
+
+bool loadAccountsFile(const std::string& path, AccountBook& book, std::string& error)
+{
+    return loadLineFile(
+        path, "accounts file",
+        [&book](std::string_view content, std::string& parseError) { return parseAccounts(content, book, parseError); },
+        error);
 }
 
 } // namespace qornc::server

@@ -1,5 +1,5 @@
-// The server's line-oriented files (accounts, state): blank lines and '#' comments are skipped,
-// and the first line that does not fit is named by its number.
+// Reading the server's line-oriented files (accounts, state) from disk; what their lines mean is
+// parsed in rules/.
 #pragma once
 
 #include <functional>
@@ -8,9 +8,7 @@
 
 namespace qornc::server {
 
-using LineParser = std::function<bool(std::string_view line, std::string& error)>;
-
-bool parseLines(std::string_view content, const LineParser& parseLine, std::string& error);
+class AccountBook;
 
 // The whole file into `content`; false with "cannot read WHAT PATH" when it cannot be opened or
 // is a folder.
@@ -19,5 +17,8 @@ bool readWholeFile(const std::string& path, std::string_view what, std::string& 
 // Reads the whole file, then parses it; a parse error is prefixed with the path.
 bool loadLineFile(const std::string& path, std::string_view what,
                   const std::function<bool(std::string_view content, std::string& error)>& parse, std::string& error);
+
+// The accounts file at `path` into `book`; a bad line is named with the path.
+bool loadAccountsFile(const std::string& path, AccountBook& book, std::string& error);
 
 } // namespace qornc::server

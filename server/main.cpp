@@ -3,17 +3,19 @@
 #include "ChatRouter.h"
 #include "ChatServer.h"
 #include "CommandLine.h"
-#include "LogSink.h"
+#include "LineFile.h"
+#include "StdoutLog.h"
 #include "LogThrottle.h"
 #include "SignalQuitter.h"
-#include "StateFile.h"
-#include "StateFileLock.h"
+#include "StateJournal.h"
 
 #include <QCoreApplication>
 #include <QTimer>
 
 #include <cstdio>
+#include <memory>
 #include <string>
+#include <string_view>
 
 #include <sys/resource.h>
 
@@ -25,6 +27,18 @@ int fail(int code, const std::string& message)
 {
     std::fprintf(stderr, "qornc-server: %s\n", message.c_str());
     return code;
+}
+
+// The journal's accounts join those of the accounts file, which keeps the last word on its names.
+bool adoptAccounts(const StateJournal& journal, AccountBook& accounts, const std::string& path, std::string& error)
+{
+    for (const auto& [name, hash] : journal.accounts()) {
+        if (!accounts.addHashed(name, hash)) {
+            error = "state file " + path + ": too many accounts";
+            return false;
+        }
+    }
+    return true;
 }
 
 // Every connection and every delivery in flight is a descriptor; the usual
@@ -58,21 +72,23 @@ int main(int argc, char* argv[])
     std::string error;
     if (!options.accountsFile.empty() && !loadAccountsFile(options.accountsFile, accounts, error))
         return fail(2, error);
-    // Held until the end, so that no other server saves over our accounts. Written back at once,
-    // so that a path the server cannot write fails now rather than at the first registration.
-    StateFileLock stateLock;
-    if (!options.server.stateFile.empty()
-        && (!stateLock.acquire(options.server.stateFile, error) || !loadStateFile(options.server.stateFile, accounts, error)
-            || !saveStateFile(options.server.stateFile, accounts, error)))
-        return fail(2, error);
-
     LogThrottle throttle(stdoutLog(), options.logLimit);
     QTimer summaries;
     QObject::connect(&summaries, &QTimer::timeout, [&throttle] { throttle.flushDue(); });
     summaries.start(1000);
     const LogSink log = [&throttle](const std::string& line) { throttle.line(line); };
+
+    // Its lock is held until the end, so that no other server writes over our accounts.
+    auto journal = std::make_unique<StateJournal>();
+    StateJournal::Options journalOptions;
+    journalOptions.isPreset = [&accounts](std::string_view name) { return accounts.contains(name); };
+    error = journal->open(options.server.stateFile, log, ChatServer::eventLoopPost(), journalOptions);
+    if (!error.empty() || !adoptAccounts(*journal, accounts, options.server.stateFile, error))
+        return fail(2, error);
+    journal->dropRecovered();
     const std::size_t known = accounts.size();
-    ChatServer server(ChatRouter(std::move(accounts), options.bots, options.router), options.server, log);
+    ChatServer server(ChatRouter(std::move(accounts), options.bots, options.router), options.server, log,
+                      std::move(journal));
     if (QString listenError; !server.listen(listenError))
         return fail(3, listenError.toStdString());
     if (!quitter.isActive())

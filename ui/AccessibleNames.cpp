@@ -5,6 +5,8 @@
 
 #include <QWidget>
 
+#include "ui/TextCatalog.h"
+
 namespace {
 
 struct AccessibleName {
@@ -26,11 +28,6 @@ constexpr std::array kNames = {
     AccessibleName{IDD_SETUP, IDC_SETUP_SERVER, "Server IP", ""},
 };
 
-QString FromView(std::string_view text)
-{
-    return QString::fromUtf8(text.data(), qsizetype(text.size()));
-}
-
 }  // namespace
 
 void NameControls(const DialogTemplate& dialog, const QHash<int, QWidget*>& controls)
@@ -39,7 +36,7 @@ void NameControls(const DialogTemplate& dialog, const QHash<int, QWidget*>& cont
         QWidget* widget = entry.dialog == dialog.id ? controls.value(entry.control) : nullptr;
         if (widget == nullptr)
             continue;
-        widget->setAccessibleName(FromView(entry.name));
-        widget->setAccessibleDescription(FromView(entry.description));
+        widget->setAccessibleName(Translated(entry.name));
+        widget->setAccessibleDescription(Translated(entry.description));
     }
 }

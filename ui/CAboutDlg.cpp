@@ -6,11 +6,12 @@
 #include "res/Resources.h"
 #include "res/Version.h"
 #include "ui/DialogBuilder.h"
+#include "ui/TextCatalog.h"
 
 CAboutDlg::CAboutDlg(QWidget* parent)
     : QDialog(parent)
 {
-    setWindowTitle(QString::fromUtf8(kAboutDialog.caption.data(), qsizetype(kAboutDialog.caption.size())));
+    setWindowTitle(Translated(kAboutDialog.caption));
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowCloseButtonHint);
     const DialogUnits units = DialogUnits::ForFont(font());
@@ -22,6 +23,6 @@ CAboutDlg::CAboutDlg(QWidget* parent)
 
 QString CAboutDlg::AboutText()
 {
-    return QStringLiteral("%1\nVersion %2\nby %3").arg(QLatin1String(kProductName), QLatin1String(kVersionText),
-                                                      QLatin1String(kMakerText));
+    return Translated(QStringLiteral("%1\nVersion %2\nby %3").arg(QLatin1String(kProductName), QLatin1String(kVersionText),
+                                                      QLatin1String(kMakerText)));
 }

@@ -11,35 +11,42 @@
 #include <QPushButton>
 #include <QScrollBar>
 
-#include "app/CSetupDlg.h"
-#include "app/ClientState.h"
-#include "app/SettingsFiles.h"
+#include "common/DisplayText.h"
 #include "net/NotificationListener.h"
 #include "net/ServerConnection.h"
-#include "presence/ContactText.h"
-#include "presence/PresenceRefresh.h"
+#include "net/rules/LinkState.h"
+#include "presence/rules/ContactListFile.h"
+#include "presence/rules/ContactText.h"
+#include "presence/rules/PresenceRefresh.h"
+#include "presence/rules/PresenceState.h"
 #include "res/Resources.h"
 #include "ui/CAboutDlg.h"
-#include "ui/ConversationEntry.h"
 #include "ui/DialogBuilder.h"
-#include "ui/DisplayText.h"
 #include "ui/EnterKeySend.h"
 #include "ui/InputLineLimit.h"
 #include "ui/MessageBoxes.h"
-#include "ui/MessageSend.h"
 #include "ui/QtBytes.h"
 #include "ui/TextCapacityGuard.h"
+#include "ui/TextCatalog.h"
+#include "ui/TrayMenu.h"
+#include "ui/WindowPlace.h"
+#include "ui/rules/ConversationEntry.h"
+#include "ui/rules/MessageSend.h"
+#include "ui/rules/WindowState.h"
 
-CClientDlg::CClientDlg(ClientState& state, ServerConnection& server, NotificationListener& listener,
-                       MessageBoxes& boxes, ClientDlgOptions options, QWidget* parent)
+CClientDlg::CClientDlg(LinkState& link, PresenceState& presence, WindowState& window, ServerConnection& server,
+                       NotificationListener& listener, MessageBoxes& boxes, ClientDlgOptions options,
+                       QWidget* parent)
     : QDialog(parent)
-    , m_state(state)
+    , m_linkState(link)
+    , m_presenceState(presence)
+    , m_windowState(window)
     , m_server(server)
     , m_listener(listener)
     , m_boxes(boxes)
     , m_options(std::move(options))
-    , m_tray(state, m_options.trayAvailable)
-    , m_reach(*this, state, m_tray)
+    , m_tray(window, m_options.trayAvailable)
+    , m_reach(*this, window, m_tray)
     , m_pump([this] { PreTranslateMessage(); })
 {
     BuildWindow();
@@ -47,13 +54,20 @@ CClientDlg::CClientDlg(ClientState& state, ServerConnection& server, Notificatio
     connect(&m_server, &ServerConnection::received, &m_pump, &IdlePump::Schedule);
     connect(&m_listener, &NotificationListener::received, &m_pump, &IdlePump::Schedule);
     connect(m_link.get(), &LinkPresenter::linkLost, this, &CClientDlg::OnLinkDown);
+    connect(m_link.get(), &LinkPresenter::loggedIn, this, [this] {
+        // Every login is followed by a refresh, as at start-up: the Online list was emptied when
+        // the link went down, and nobody would fill it again before Update list.
+        m_presenceState.g_refreshDue = 1;
+        m_presenceState.g_autoRefresh = 1;
+        m_pump.Schedule();
+    });
 }
 
 CClientDlg::~CClientDlg() = default;
 
 void CClientDlg::BuildWindow()
 {
-    setWindowTitle(QString::fromUtf8(kClientDialog.caption.data(), qsizetype(kClientDialog.caption.size())));
+    setWindowTitle(Translated(kClientDialog.caption));
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     setWindowIcon(TrayIcon::NormalIcon());
@@ -72,8 +86,13 @@ void CClientDlg::BuildWindow()
     auto* connectButton = qobject_cast<QPushButton*>(control(IDCANCEL));
     m_online = std::make_unique<OnlineList>(qobject_cast<QListWidget*>(control(IDC_ONLINE)));
     m_statusLine = std::make_unique<StatusLine>(qobject_cast<QLineEdit*>(control(IDC_STATUS)));
-    m_link = std::make_unique<LinkPresenter>(m_state, m_server, m_listener, *m_statusLine, m_tray, connectButton,
+    m_link = std::make_unique<LinkPresenter>(m_linkState, m_server, m_listener, *m_statusLine, m_tray, connectButton,
                                              disconnectButton);
+    m_trayMenu = std::make_unique<TrayMenu>(*this, connectButton, disconnectButton);
+    connect(m_trayMenu.get(), &TrayMenu::showOrHideChosen, &m_reach, &WindowReach::OnTrayClick);
+    connect(m_trayMenu.get(), &TrayMenu::exitChosen, this, &CClientDlg::OnOK);
+    m_tray.SetMenu(m_trayMenu->menu());
+    new WindowPlace(*this);
     m_autoUpdate = qobject_cast<QCheckBox*>(control(IDC_AUTO_UPDATE));
     m_editList = qobject_cast<QPushButton*>(control(IDC_EDIT_LIST));
     connect(new TextCapacityGuard(m_contacts, kContactEditLimit), &TextCapacityGuard::refused, this, [this] {
@@ -98,11 +117,11 @@ void CClientDlg::BuildMenu()
     m_menuBar = new QMenuBar(this);
     QHash<QString, QMenu*> menus;
     for (const MenuItemTemplate& item : kClientMenu) {
-        const QString title = FromBytes(item.menu);
+        const QString title = Translated(item.menu);
         QMenu*& menu = menus[title];
         if (menu == nullptr)
             menu = m_menuBar->addMenu(title);
-        QAction* action = menu->addAction(FromBytes(item.item));
+        QAction* action = menu->addAction(Translated(item.item));
         action->setData(item.command);
         connect(action, &QAction::triggered, this, [this, command = item.command] {
             if (command == ID_OPTIONS)
@@ -138,21 +157,21 @@ int CClientDlg::DoModal()
 void CClientDlg::OnInitDialog()
 {
     m_contacts->setReadOnly(true);
-    m_state.g_listLocked = 1;
+    m_windowState.g_listLocked = 1;
     m_tray.Add();
 
     const ContactListFile list = ReadContactList(m_options.configDir / "list.cfg");
-    m_state.g_listText.assign(list.text);
-    m_state.g_listTruncated = list.truncated ? 1 : 0;
-    m_contacts->setPlainText(FromBytes(DropCarriageReturns(m_state.g_listText.view())));
+    m_presenceState.g_listText.assign(list.text);
+    m_presenceState.g_listTruncated = list.truncated ? 1 : 0;
+    m_contacts->setPlainText(FromBytes(DropCarriageReturns(m_presenceState.g_listText.view())));
     if (list.state == SettingsFileState::Unusable)
         m_boxes.Information(this, QStringLiteral("list.cfg is not a file that can be read; the contact list starts "
                                                  "empty."));
 
     StartTimers();
     SnapshotTimerProc();
-    m_state.g_refreshDue = 1;
-    m_state.g_autoRefresh = 1;
+    m_presenceState.g_refreshDue = 1;
+    m_presenceState.g_autoRefresh = 1;
 
     m_input->setMaxLength(int(kInputLineLimit));
     ConnectAndReport(kStartupLoginBlockSize);
@@ -165,32 +184,26 @@ void CClientDlg::OnInitDialog()
 void CClientDlg::StartTimers()
 {
     connect(&m_autoRefreshTimer, &QTimer::timeout, this, [this] {
-        m_state.g_refreshDue = 1;
+        m_presenceState.g_refreshDue = 1;
         m_pump.Schedule();
     });
     connect(&m_snapshotTimer, &QTimer::timeout, this, &CClientDlg::SnapshotTimerProc);
     m_onlineRebuildTimer.setSingleShot(true);
     connect(&m_onlineRebuildTimer, &QTimer::timeout, &m_pump, &IdlePump::Schedule);
     m_queryPendingTimer.setSingleShot(true);
-    connect(&m_queryPendingTimer, &QTimer::timeout, this, [this] { m_state.g_queryPending = 0; });
+    connect(&m_queryPendingTimer, &QTimer::timeout, this, [this] { m_linkState.g_queryPending = 0; });
     m_autoRefreshTimer.start(m_options.autoRefreshIntervalMs);
     m_snapshotTimer.start(kSnapshotIntervalMs);
 }
 
 void CClientDlg::ConnectAndReport(std::size_t loginBlockSize)
 {
-    const PumpSuspension suspended(m_pump);
-    if (!m_link->ConnectAndReport(loginBlockSize, m_options.notifyPort))
-        return;
-    // Every login is followed by a refresh, as at start-up: the Online list was emptied when the
-    // link went down, and nobody would fill it again before Update list.
-    m_state.g_refreshDue = 1;
-    m_state.g_autoRefresh = 1;
+    m_link->BeginConnect(loginBlockSize, m_options.notifyPort);
 }
 
 void CClientDlg::OnLinkDown()
 {
-    m_online->Forget(m_state);
+    m_online->Forget(m_presenceState);
     m_link->UpdateButtons();
 }
 
@@ -201,25 +214,26 @@ void CClientDlg::SetStatus(const QString& text)
 
 void CClientDlg::OnConnectButton()
 {
-    if (m_state.g_link.g_connected == 1)
+    if (m_linkState.g_link.g_connected == 1 || m_server.isConnecting())
         return; // a second connection would log in twice and leak the first
     ConnectAndReport(kConnectLoginBlockSize);
 }
 
 void CClientDlg::OnDisconnectButton()
 {
+    if (m_link->Abandon())
+        return;
     (void)m_server.LogoutAndClose(); // the link ends whether or not the logout went out
     OnLinkDown();
 }
 
 void CClientDlg::OnOptions()
 {
-    if (m_state.g_link.g_connected == 1) {
+    if (m_linkState.g_link.g_connected == 1 || m_server.isConnecting()) {
         m_boxes.Information(this, QStringLiteral("Disconnect before setting options."));
         return;
     }
-    CSetupDlg setup(m_state, m_options.configDir, m_boxes, this);
-    setup.exec();
+    emit optionsRequested();
 }
 
 void CClientDlg::OnAbout()
@@ -233,6 +247,7 @@ void CClientDlg::OnOK()
     if (m_exited)
         return;
     SnapshotTimerProc(); // edits of the last two seconds are saved too
+    m_server.AbandonConnect();
     m_snapshotTimer.stop();
     m_tray.Remove();
     m_notifier.CloseAll(); // a click on one after the client is gone would do nothing
@@ -271,9 +286,9 @@ bool CClientDlg::isMainWindowActive() const
 void CClientDlg::PreTranslateMessage()
 {
     m_reach.KeepHiddenUntilClicked();
-    if (m_state.g_alertActive == 1 && isMainWindowActive())
+    if (m_windowState.g_alertActive == 1 && isMainWindowActive())
         StopAlert();
-    if (m_state.g_messageArrived == 1)
+    if (m_linkState.g_messageArrived == 1)
         ShowArrivedMessage();
     ShowOnlineText();
     AutoRefreshStep();
@@ -285,20 +300,20 @@ void CClientDlg::ShowArrivedMessage()
     if (unseen)
         StartAlert();
     std::string entries;
-    for (const InboundMessage& message : m_state.g_messages.TakeAll()) {
+    for (const InboundMessage& message : m_linkState.g_messages.TakeAll()) {
         entries += ConversationEntry(ShownText(message.senderName), ShownText(message.messageText));
         if (unseen && !m_tray.available())
             m_notifier.Show(message.senderName, message.messageText);
     }
     ReplaceConversation(AppendToConversation(ConversationText(), entries));
-    m_state.g_messageArrived = 0;
-    if (const std::size_t dropped = m_state.g_messages.TakeDroppedCount(); dropped > 0)
+    m_linkState.g_messageArrived = 0;
+    if (const std::size_t dropped = m_linkState.g_messages.TakeDroppedCount(); dropped > 0)
         SetStatus(QStringLiteral("%1 older messages were dropped: too many arrived at once.").arg(dropped));
 }
 
 void CClientDlg::ShowOnlineText()
 {
-    if (m_state.g_onlineRebuildDue != 1)
+    if (m_presenceState.g_onlineRebuildDue != 1)
         return;
     // A refresh of thousands of contacts brings thousands of answers: rebuilding the sorted list
     // for each would cost the square of their number. Rebuilds closer together than the spacing
@@ -309,28 +324,30 @@ void CClientDlg::ShowOnlineText()
         return;
     }
     m_onlineRebuilt.start();
-    m_online->Show(m_state.g_onlineText);
-    m_state.g_onlineText.clear();
-    m_state.g_onlineRebuildDue = 0;
+    m_online->Show(m_presenceState.g_onlineText);
+    m_presenceState.g_onlineText.clear();
+    m_presenceState.g_onlineRebuildDue = 0;
 }
 
 bool CClientDlg::AutoRefreshStep()
 {
-    if (m_state.g_refreshDue != 1 || m_state.g_autoRefresh == 0 || m_state.g_listLocked != 1)
+    if (m_presenceState.g_refreshDue != 1 || m_presenceState.g_autoRefresh == 0 || m_windowState.g_listLocked != 1)
         return true;
     if (!m_autoUpdate->isChecked())
-        m_state.g_autoRefresh = 0;
+        m_presenceState.g_autoRefresh = 0;
     return RunPresenceRefresh();
 }
 
 bool CClientDlg::RunPresenceRefresh()
 {
-    const RefreshOutcome outcome = ::RunPresenceRefresh(m_state, ContactsText(), m_server.serverSocket());
+    const RefreshOutcome outcome = ::RunPresenceRefresh(m_linkState, m_presenceState, ContactsText(), m_server.serverSocket());
     if (!outcome.completed)
         return false;
     if (!outcome.statusText.empty())
-        m_statusLine->ShowSendError(FromBytes(outcome.statusText), m_state.g_link.g_connected == 1);
-    if (m_state.g_queryPending == 1)
+        m_statusLine->ShowSendError(FromBytes(outcome.statusText), m_linkState.g_link.g_connected == 1);
+    else
+        m_statusLine->Succeeded(UserAction::Refresh);
+    if (m_linkState.g_queryPending == 1)
         m_queryPendingTimer.start(m_options.queryPendingTimeoutMs);
     return true;
 }
@@ -354,13 +371,13 @@ void CClientDlg::StopAlert()
 
 void CClientDlg::OnUpdateListButton()
 {
-    if (m_state.g_listLocked == 1)
+    if (m_windowState.g_listLocked == 1)
         RunPresenceRefresh();
 }
 
 void CClientDlg::OnAutoUpdateCheck()
 {
-    m_state.g_autoRefresh = m_autoUpdate->isChecked() ? 1 : 0;
+    m_presenceState.g_autoRefresh = m_autoUpdate->isChecked() ? 1 : 0;
 }
 
 void CClientDlg::OnEditListButton()
@@ -368,15 +385,15 @@ void CClientDlg::OnEditListButton()
     // Rewriting a control sends events, and a pass run from inside the rewrite would read the
     // control half-changed: the pass waits until the command is done.
     const PumpSuspension suspended(m_pump);
-    if (m_state.g_listLocked == 1) {
+    if (m_windowState.g_listLocked == 1) {
         m_contacts->setReadOnly(false);
-        m_state.g_listLocked = 0;
-        m_editList->setText(QStringLiteral("&Done"));
+        m_windowState.g_listLocked = 0;
+        m_editList->setText(Translated(QStringLiteral("&Done")));
         return;
     }
     m_contacts->setReadOnly(true);
-    m_state.g_listLocked = 1;
-    m_editList->setText(QStringLiteral("&Edit list"));
+    m_windowState.g_listLocked = 1;
+    m_editList->setText(Translated(QStringLiteral("&Edit list")));
     const std::string text = ContactsText();
     const std::string finished = FinishEditText(text);
     if (finished != text)
@@ -388,10 +405,12 @@ void CClientDlg::OnSendMessage()
 {
     const PumpSuspension suspended(m_pump); // as in OnEditListButton: the conversation is rewritten
     const SendOutcome outcome =
-        SendChatMessage(m_state, m_online->SelectedNames(kMaxRecipientPositions), !m_online->empty(),
+        SendChatMessage(m_linkState, m_online->SelectedNames(kMaxRecipientPositions), !m_online->empty(),
                         ToBytes(m_input->text()), ConversationText(), m_server.serverSocket());
     if (!outcome.statusText.empty())
-        SetStatus(FromBytes(outcome.statusText));
+        m_statusLine->ShowRefusal(FromBytes(outcome.statusText), UserAction::Send);
+    else
+        m_statusLine->Succeeded(UserAction::Send);
     if (outcome.refused)
         return;
     ReplaceConversation(outcome.newConversation);
@@ -400,7 +419,7 @@ void CClientDlg::OnSendMessage()
 
 void CClientDlg::SnapshotTimerProc()
 {
-    m_state.g_contactSnapshot.assign(ContactsText());
+    m_presenceState.g_contactSnapshot.assign(ContactsText());
 }
 
 std::string CClientDlg::ContactsText() const

@@ -11,7 +11,7 @@
 #include <filesystem>
 #include <memory>
 
-#include "net/Protocol.h"
+#include "common/Protocol.h"
 #include "presence/OnlineList.h"
 #include "ui/DesktopNotifier.h"
 #include "ui/IdlePump.h"
@@ -29,7 +29,10 @@ class QPushButton;
 class MessageBoxes;
 class NotificationListener;
 class ServerConnection;
-struct ClientState;
+class TrayMenu;
+struct LinkState;
+struct PresenceState;
+struct WindowState;
 
 inline constexpr int TIMER_AUTO_REFRESH = 99998;
 inline constexpr int TIMER_SNAPSHOT = 99997;
@@ -51,8 +54,9 @@ class CClientDlg : public QDialog {
     Q_OBJECT
 
 public:
-    CClientDlg(ClientState& state, ServerConnection& server, NotificationListener& listener, MessageBoxes& boxes,
-               ClientDlgOptions options, QWidget* parent = nullptr);
+    CClientDlg(LinkState& link, PresenceState& presence, WindowState& window, ServerConnection& server,
+               NotificationListener& listener, MessageBoxes& boxes, ClientDlgOptions options,
+               QWidget* parent = nullptr);
     ~CClientDlg() override;
 
     // Opens the window (start-up sequence, listener, connection, pump) without waiting.
@@ -94,6 +98,8 @@ public:
 
 signals:
     void exited();
+    // File > Options while disconnected: the application runs its setup dialog over this window.
+    void optionsRequested();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -111,7 +117,9 @@ private:
     [[nodiscard]] std::string ContactsText() const;
     [[nodiscard]] std::string ConversationText() const;
 
-    ClientState& m_state;
+    LinkState& m_linkState;
+    PresenceState& m_presenceState;
+    WindowState& m_windowState;
     ServerConnection& m_server;
     NotificationListener& m_listener;
     MessageBoxes& m_boxes;
@@ -125,6 +133,7 @@ private:
     std::unique_ptr<OnlineList> m_online;
     std::unique_ptr<StatusLine> m_statusLine;
     std::unique_ptr<LinkPresenter> m_link;
+    std::unique_ptr<TrayMenu> m_trayMenu;
     QCheckBox* m_autoUpdate = nullptr;
     QPushButton* m_editList = nullptr;
 

@@ -6,7 +6,8 @@
 #include <QDBusPendingCallWatcher>
 #include <QDBusPendingReply>
 
-#include "ui/DisplayText.h"
+#include "common/DisplayText.h"
+#include "ui/TextCatalog.h"
 
 namespace {
 
@@ -103,7 +104,7 @@ void DesktopNotifier::Send(const QByteArray& sender)
                             {QStringLiteral("category"), QStringLiteral("im.received")}};
     QDBusMessage notify = Call(QStringLiteral("Notify"));
     notify << QStringLiteral("QORNC") << m_shown.value(sender, 0u) << QStringLiteral("qornc") << ForDisplay(sender)
-           << body << QStringList{kDefaultAction, QStringLiteral("Show")} << hints << -1;
+           << body << QStringList{kDefaultAction, Translated(QStringLiteral("Show"))} << hints << -1;
     m_sending.insert(sender);
     auto* call = new QDBusPendingCallWatcher(Bus().asyncCall(notify), this);
     connect(call, &QDBusPendingCallWatcher::finished, this,

@@ -9,12 +9,13 @@
 #include <QPushButton>
 
 #include "ui/AccessibleNames.h"
+#include "ui/TextCatalog.h"
 
 namespace {
 
 QWidget* CreateControl(const ControlTemplate& control, QWidget* parent)
 {
-    const QString caption = QString::fromUtf8(control.caption.data(), qsizetype(control.caption.size()));
+    const QString caption = Translated(control.caption);
     switch (control.kind) {
     case ControlKind::PushButton:
     case ControlKind::DefaultPushButton: {

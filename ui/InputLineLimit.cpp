@@ -11,7 +11,7 @@ InputLineLimit::InputLineLimit(QLineEdit* input, std::size_t limit, StatusLine& 
     input->setValidator(new ByteLimitValidator(limit, input));
     // Refused by the validator, or cut by the line's own character limit: the user's input either way.
     connect(input, &QLineEdit::inputRejected, this, [&status, limit] {
-        status.Show(QStringLiteral("Message full at %1 bytes: the rest was left out.")
-                        .arg(limit));
+        status.ShowRefusal(QStringLiteral("Message full at %1 bytes: the rest was left out.").arg(limit),
+                           UserAction::Send);
     });
 }

@@ -2,13 +2,14 @@
 
 #include <QPushButton>
 
-#include "app/ClientState.h"
 #include "net/NotificationListener.h"
 #include "net/ServerConnection.h"
+#include "net/rules/LinkState.h"
 #include "ui/StatusLine.h"
+#include "ui/TextCatalog.h"
 #include "ui/TrayIcon.h"
 
-LinkPresenter::LinkPresenter(ClientState& state, ServerConnection& server, NotificationListener& listener,
+LinkPresenter::LinkPresenter(LinkState& state, ServerConnection& server, NotificationListener& listener,
                              StatusLine& statusLine, TrayIcon& tray, QPushButton* connectButton,
                              QPushButton* disconnectButton)
     : m_state(state)
@@ -24,24 +25,46 @@ LinkPresenter::LinkPresenter(ClientState& state, ServerConnection& server, Notif
         UpdateButtons();
         emit linkLost();
     });
+    connect(&m_server, &ServerConnection::connectEnded, this, &LinkPresenter::OnConnectEnded);
     connect(&m_listener, &NotificationListener::rejected, this,
             [this](const QHostAddress& peer) { m_statusLine.Show(RefusedDeliveryText(peer)); });
 }
 
 // A listener that failed is tried again at every attempt, and its failure is told whatever the
 // connect did.
-bool LinkPresenter::ConnectAndReport(std::size_t loginBlockSize, quint16 notifyPort)
+void LinkPresenter::BeginConnect(std::size_t loginBlockSize, quint16 notifyPort)
 {
-    const bool listening = m_listener.isListening() || m_listener.Listen(notifyPort);
-    const QString status = m_server.ConnectAndLogin(loginBlockSize);
-    const QString listenStatus = listening ? QString() : ListenFailedText(m_listener.errorCode());
+    m_listening = m_listener.isListening() || m_listener.Listen(notifyPort);
+    // Told like a link that is down: a request failing meanwhile has nothing to add.
+    m_statusLine.ShowLinkDown(QString::fromLatin1(kConnectingText).arg(QString::fromStdString(m_state.g_serverIp.str())));
+    m_server.BeginConnect(loginBlockSize);
+    if (m_server.isConnecting())
+        UpdateButtons();
+}
+
+bool LinkPresenter::Abandon()
+{
+    if (!m_server.isConnecting())
+        return false;
+    m_server.AbandonConnect();
+    m_statusLine.ShowLinkDown(QString::fromLatin1(kAbandonedText));
+    UpdateButtons();
+    return true;
+}
+
+void LinkPresenter::OnConnectEnded(const QString& status)
+{
+    const QString listenStatus = m_listening ? QString() : ListenFailedText(m_listener.errorCode());
     const bool connected = m_state.g_link.g_connected == 1;
     if (connected)
-        m_statusLine.Show(listening ? status : listenStatus);
+        m_statusLine.Show(m_listening ? status : listenStatus);
     else
-        m_statusLine.ShowLinkDown(listening ? status : status + QLatin1Char(' ') + listenStatus);
+        // Each half in the user's language; the line takes the whole as it is.
+        m_statusLine.ShowLinkDown(m_listening ? status
+                                              : Translated(status) + QLatin1Char(' ') + Translated(listenStatus));
     UpdateButtons();
-    return connected;
+    if (connected)
+        emit loggedIn();
 }
 
 void LinkPresenter::UpdateButtons()

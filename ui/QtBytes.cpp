@@ -3,7 +3,7 @@
 #include <QPlainTextEdit>
 #include <QTextDocument>
 
-#include "app/ByteCodec.h"
+#include "common/ByteCodec.h"
 
 // By hand rather than QString::fromUcs4(), which takes a leading U+FEFF for a byte order mark
 // and drops it.

@@ -3,28 +3,34 @@
 #include <QImage>
 #include <QPixmap>
 
-#include "app/ClientState.h"
+#include "res/Resources.h"
+#include "ui/TextCatalog.h"
+#include "ui/rules/WindowState.h"
 
 namespace {
 const QString kNormalTip = QStringLiteral("QORNC");
 const QString kOfflineTip = QStringLiteral("QORNC - Not connected");
 const QString kAlertTip = QStringLiteral("QORNC - New message(s)");
-constexpr int kIconSize = 32;
 }
 
 // The icons are compiled into the static Qt library, where no code refers to them: unless they
-// are registered by name, the linker leaves them out and every icon loads empty.
-static QIcon LoadIcon(const QString& path)
+// are registered by name, the linker leaves them out and every icon loads empty. Every size the
+// package installs goes in, so a panel or a dense screen that asks for a large one gets it drawn
+// at that size rather than a small one blown up.
+static QIcon LoadIcon(int iconId)
 {
     static const bool registered = [] {
         Q_INIT_RESOURCE(resources);
         return true;
     }();
     Q_UNUSED(registered);
-    return QIcon(path);
+    QIcon icon;
+    for (const int size : kIconSizes)
+        icon.addFile(QString::fromStdString(IconResourcePath(iconId, size)), QSize(size, size));
+    return icon;
 }
 
-TrayIcon::TrayIcon(ClientState& state, bool assumeTray, QObject* parent)
+TrayIcon::TrayIcon(WindowState& state, bool assumeTray, QObject* parent)
     : QObject(parent)
     , m_state(state)
     , m_assumeTray(assumeTray)
@@ -38,26 +44,31 @@ TrayIcon::TrayIcon(ClientState& state, bool assumeTray, QObject* parent)
 
 QIcon TrayIcon::NormalIcon()
 {
-    return LoadIcon(QStringLiteral(":/icons/128.xpm"));
+    return LoadIcon(IDR_MAINFRAME);
 }
 
 QIcon TrayIcon::AlertIcon()
 {
-    return LoadIcon(QStringLiteral(":/icons/132.xpm"));
+    return LoadIcon(IDI_ALERT);
 }
 
 // Grey and lighter, as a disabled control looks: the same shape, plainly not the live icon.
 QIcon TrayIcon::OfflineIcon()
 {
-    QImage image = NormalIcon().pixmap(kIconSize).toImage().convertToFormat(QImage::Format_ARGB32);
-    for (int y = 0; y < image.height(); ++y) {
-        auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
-        for (int x = 0; x < image.width(); ++x) {
-            const int grey = 128 + qGray(line[x]) / 2;
-            line[x] = qRgba(grey, grey, grey, qAlpha(line[x]));
+    const QIcon normal = NormalIcon();
+    QIcon offline;
+    for (const int size : kIconSizes) {
+        QImage image = normal.pixmap(size).toImage().convertToFormat(QImage::Format_ARGB32);
+        for (int y = 0; y < image.height(); ++y) {
+            auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
+            for (int x = 0; x < image.width(); ++x) {
+                const int grey = 128 + qGray(line[x]) / 2;
+                line[x] = qRgba(grey, grey, grey, qAlpha(line[x]));
+            }
         }
+        offline.addPixmap(QPixmap::fromImage(image));
     }
-    return QIcon(QPixmap::fromImage(image));
+    return offline;
 }
 
 void TrayIcon::Add()
@@ -80,7 +91,16 @@ void TrayIcon::Create()
     m_watch.IconCreated();
     Render();
     connect(m_tray, &QSystemTrayIcon::activated, &m_click, &TrayClick::OnActivated);
+    if (m_menu != nullptr)
+        m_tray->setContextMenu(m_menu);
     m_tray->show();
+}
+
+void TrayIcon::SetMenu(QMenu* menu)
+{
+    m_menu = menu;
+    if (m_tray != nullptr)
+        m_tray->setContextMenu(m_menu);
 }
 
 void TrayIcon::Remove()
@@ -136,5 +156,5 @@ void TrayIcon::Render()
         m_tray->setIcon(AlertIcon());
     else
         m_tray->setIcon(m_linkUp ? NormalIcon() : OfflineIcon());
-    m_tray->setToolTip(alert ? kAlertTip : m_linkUp ? kNormalTip : kOfflineTip);
+    m_tray->setToolTip(Translated(alert ? kAlertTip : m_linkUp ? kNormalTip : kOfflineTip));
 }

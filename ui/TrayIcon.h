@@ -12,7 +12,8 @@
 #include "ui/TrayClick.h"
 #include "ui/TrayWatch.h"
 
-struct ClientState;
+class QMenu;
+struct WindowState;
 
 inline constexpr int TIMER_BLINK = 5000;
 inline constexpr int kBlinkIntervalMs = 1000;
@@ -23,7 +24,7 @@ class TrayIcon : public QObject {
 public:
     // assumeTray: take a notification area as there whatever the desktop says (offscreen tests);
     // otherwise the icon follows the trays that come and go.
-    TrayIcon(ClientState& state, bool assumeTray, QObject* parent = nullptr);
+    TrayIcon(WindowState& state, bool assumeTray, QObject* parent = nullptr);
 
     static QIcon NormalIcon();
     static QIcon AlertIcon();
@@ -32,6 +33,8 @@ public:
 
     // From now on the icon is in every notification area there is.
     void Add();
+    // The menu a right click or a StatusNotifier host shows; it stays ours.
+    void SetMenu(QMenu* menu);
     void Remove();
     void ShowLink(bool connected);
     void StartAlert();
@@ -43,6 +46,7 @@ public:
     // What the notification area is given to show.
     [[nodiscard]] QIcon icon() const { return m_tray != nullptr ? m_tray->icon() : QIcon(); }
     [[nodiscard]] QString toolTip() const { return m_tray != nullptr ? m_tray->toolTip() : QString(); }
+    [[nodiscard]] QMenu* contextMenu() const { return m_tray != nullptr ? m_tray->contextMenu() : nullptr; }
 
 signals:
     // A completed left click.
@@ -55,11 +59,12 @@ private:
     void Drop();
     void Render();
 
-    ClientState& m_state;
+    WindowState& m_state;
     bool m_assumeTray;
     bool m_added = false;
     bool m_linkUp = false;
     QSystemTrayIcon* m_tray = nullptr;
+    QMenu* m_menu = nullptr;
     TrayWatch m_watch;
     TrayClick m_click;
     QTimer m_blink;

@@ -2,10 +2,10 @@
 
 #include <QWidget>
 
-#include "app/ClientState.h"
 #include "ui/TrayIcon.h"
+#include "ui/rules/WindowState.h"
 
-WindowReach::WindowReach(QWidget& window, ClientState& state, TrayIcon& tray)
+WindowReach::WindowReach(QWidget& window, WindowState& state, TrayIcon& tray)
     : m_window(window)
     , m_state(state)
     , m_tray(tray)

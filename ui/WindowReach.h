@@ -10,13 +10,13 @@
 
 class QWidget;
 class TrayIcon;
-struct ClientState;
+struct WindowState;
 
 class WindowReach : public QObject {
     Q_OBJECT
 
 public:
-    WindowReach(QWidget& window, ClientState& state, TrayIcon& tray);
+    WindowReach(QWidget& window, WindowState& state, TrayIcon& tray);
 
     // At start: hidden behind the icon until its first click, or shown where there is no icon.
     void Open();
@@ -33,7 +33,7 @@ private:
     void OnTrayLost();
 
     QWidget& m_window;
-    ClientState& m_state;
+    WindowState& m_state;
     TrayIcon& m_tray;
     WaylandActivation m_activation;
     bool m_hideUntilClicked = false;

@@ -5,19 +5,20 @@
 
 #include <array>
 #include <cerrno>
+#include <vector>
 
 #include "Sockets.h"
-#include "net/Protocol.h"
+#include "common/Protocol.h"
+#include "common/WordSplit.h"
 
 namespace {
 
-// The next space-separated word of text; text moves past it and its space.
+// The next word of text, by the shared splitting rule; text moves past it and its space.
 std::string_view TakeWord(std::string_view& text)
 {
-    const std::size_t space = text.find(' ');
-    const std::string_view word = text.substr(0, space);
-    text.remove_prefix(space == std::string_view::npos ? text.size() : space + 1);
-    return word;
+    const WordSplit split = SplitFirstWord(text);
+    text = split.rest;
+    return split.word;
 }
 
 }  // namespace
@@ -77,7 +78,9 @@ void BareRelay::Read(int fd)
             m_links.erase(fd);
             return;
         }
-        for (const std::string& request : link.framer.Feed(std::string_view(buffer.data(), std::size_t(got))))
+        std::vector<std::string> requests;
+        link.framer.Feed(std::string_view(buffer.data(), std::size_t(got)), requests);
+        for (const std::string& request : requests)
             Handle(link.peer, request);
     }
 }

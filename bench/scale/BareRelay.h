@@ -15,7 +15,7 @@
 
 #include "EventLoop.h"
 #include "UniqueFd.h"
-#include "net/NotificationFramer.h"
+#include "common/RequestFramer.h"
 
 class BareRelay {
 public:
@@ -33,7 +33,7 @@ private:
     struct RequestLink {
         UniqueFd fd;
         in_addr peer{};
-        NotificationFramer framer;  // blocks are texts padded with NULs: the same framing
+        RequestFramer framer;
     };
     struct HostQueue {
         std::deque<std::string> texts;

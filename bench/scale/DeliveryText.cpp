@@ -2,7 +2,7 @@
 
 #include <charconv>
 
-#include "net/NotificationParser.h"
+#include "common/NotificationParser.h"
 
 namespace {
 

@@ -22,7 +22,7 @@
 #include "TargetProcess.h"
 #include "UserAddress.h"
 #include "UserFleet.h"
-#include "net/Protocol.h"
+#include "common/Protocol.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include "BareRelay.h"
 #include "EventLoop.h"
 #include "Sockets.h"
-#include "net/Protocol.h"
+#include "common/Protocol.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <cmath>
 
 #include "UserAddress.h"
-#include "net/RequestBlock.h"
+#include "common/RequestBlock.h"
 
 namespace {
 

@@ -9,8 +9,8 @@
 
 #include "Sockets.h"
 #include "UserAddress.h"
-#include "net/Protocol.h"
-#include "net/RequestBlock.h"
+#include "common/Protocol.h"
+#include "common/RequestBlock.h"
 
 UserFleet::UserFleet(EventLoop& loop, FleetOptions options)
     : m_loop(loop)

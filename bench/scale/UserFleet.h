@@ -15,7 +15,7 @@
 #include "DeliveryText.h"
 #include "EventLoop.h"
 #include "UniqueFd.h"
-#include "net/NotificationFramer.h"
+#include "common/NotificationFramer.h"
 
 struct FleetOptions {
     int users = 100;

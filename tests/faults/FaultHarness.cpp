@@ -30,6 +30,8 @@ void ClientUnderTest::Open()
     app = std::make_unique<CClientApp>(options, boxes);
     app->InitInstance();
     window().Open();
+    // The connect runs on with the window; the faults are about what follows its end.
+    WaitFor([this] { return !app->server().isConnecting(); }, options.connectTimeoutMs + 2000);
 }
 
 QString ClientUnderTest::text(int controlId)

@@ -16,8 +16,8 @@
 #include <vector>
 
 #include "FaultHarness.h"
-#include "net/ErrorNames.h"
 #include "net/ServerConnection.h"
+#include "net/rules/ErrorNames.h"
 #include "res/Resources.h"
 #include "support/ClosedPort.h"
 #include "support/NulText.h"
@@ -126,7 +126,7 @@ TEST(LinkFaults, LostLinkOrDisconnectEmptiesTheOnlineListAndConnectWorksAgain)
 
         const std::size_t asked = client.server.BlocksStarting("getbuddy").size();
         client.window().OnConnectButton();
-        EXPECT_EQ(client.state().g_link.g_connected, 1);
+        EXPECT_TRUE(WaitFor([&] { return client.state().g_link.g_connected == 1; }));
         ASSERT_TRUE(client.server.WaitForBlocks("getbuddy", asked + 5)) << "nobody asked who is online again";
         ASSERT_TRUE(client.DeliverAndHold(NulText("getbuddy true alice")));
         // A listed contact who writes is online until the server says otherwise.
@@ -219,6 +219,7 @@ TEST(LinkFaults, ATakenNotifyPortIsToldWhateverTheConnectDidAndRetriedAtConnect)
         if (serverUp)
             client.window().OnDisconnectButton();
         client.window().OnConnectButton();
+        ASSERT_TRUE(WaitFor([&] { return !client.app->server().isConnecting(); }));
         ExpectDeliveryStillShown(client, QStringLiteral("after-retry"));
     }
 }

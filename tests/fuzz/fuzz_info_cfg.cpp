@@ -1,7 +1,7 @@
 // info.cfg as found on disk, whatever wrote it.
 #include "FuzzInput.h"
 
-#include "app/SettingsFiles.h"
+#include "app/rules/SettingsFiles.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {

@@ -2,9 +2,9 @@
 // and whatever bytes a name holds must come back whole through the controls' characters.
 #include "FuzzInput.h"
 
-#include "app/ByteCodec.h"
-#include "app/SettingsFiles.h"
-#include "presence/ContactText.h"
+#include "common/ByteCodec.h"
+#include "presence/rules/ContactListFile.h"
+#include "presence/rules/ContactText.h"
 
 namespace {
 

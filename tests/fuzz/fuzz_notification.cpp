@@ -1,12 +1,12 @@
 // Hostile bytes on a delivery connection: framing, parsing and their effect on the client state.
 #include "FuzzInput.h"
 
-#include "app/ClientState.h"
-#include "net/NotificationFramer.h"
-#include "net/NotificationHandler.h"
-#include "net/NotificationParser.h"
-#include "net/Protocol.h"
-#include "presence/ContactText.h"
+#include "app/rules/ClientState.h"
+#include "common/NotificationFramer.h"
+#include "common/NotificationParser.h"
+#include "common/Protocol.h"
+#include "presence/rules/ContactText.h"
+#include "presence/rules/NotificationHandler.h"
 
 namespace {
 
@@ -38,7 +38,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             FUZZ_CHECK(!text.empty() && text.size() < kNotifyReadSize);
             FUZZ_CHECK(text.find('\0') == std::string::npos);
             CheckParsed(ParseNotification(text));
-            HandleNotification(state, text);
+            HandleNotification(state, state, ParseNotification(text));
             CheckState(state);
         }
         FUZZ_CHECK(framer.pending() < kNotifyReadSize);

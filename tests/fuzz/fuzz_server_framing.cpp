@@ -1,12 +1,12 @@
 // The server's request connection under hostile bytes: block framing and field splitting.
 #include "FuzzInput.h"
 
-#include "BlockFramer.h"
-#include "RequestText.h"
+#include "common/Protocol.h"
+#include "common/RequestFramer.h"
+#include "common/RequestText.h"
+#include "common/WordSplit.h"
 
 #include <vector>
-
-using namespace qornc::server;
 
 namespace {
 
@@ -17,15 +17,15 @@ bool Within(std::string_view part, std::string_view whole)
 
 void CheckFields(std::string_view text)
 {
-    const RequestHead head = parseHead(text);
+    const RequestHead head = ParseRequestHead(text);
     FUZZ_CHECK(Within(head.keyword, text) && Within(head.name, text) && Within(head.afterName, text));
     if (!head.hasAfterName)
         return;
     // Any prefix may be the password; try the first word, as a client with a plain one sends.
-    const std::string_view password = splitFirstWord(head.afterName).word;
-    if (const auto fields = fieldsAfterPassword(head.afterName, password)) {
+    const std::string_view password = SplitFirstWord(head.afterName).word;
+    if (const auto fields = FieldsAfterPassword(head.afterName, password)) {
         FUZZ_CHECK(Within(*fields, text));
-        if (const auto message = parseMessageFields(*fields))
+        if (const auto message = ParseMessageFields(*fields))
             FUZZ_CHECK(Within(message->recipient, text) && Within(message->text, text));
     }
 }
@@ -34,17 +34,17 @@ void CheckFields(std::string_view text)
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    BlockFramer framer;
+    RequestFramer framer;
     std::vector<std::string> texts;
     FeedInChunks(data, size, [&](std::string_view chunk) {
         texts.clear();
-        framer.feed(chunk, texts);
+        framer.Feed(chunk, texts);
         for (const std::string& text : texts) {
-            FUZZ_CHECK(!text.empty() && text.size() <= BlockFramer::kMaxText);
+            FUZZ_CHECK(!text.empty() && text.size() <= kMaxRequestText);
             FUZZ_CHECK(text.find('\0') == std::string::npos);
             CheckFields(text);
         }
-        FUZZ_CHECK(framer.buffered() <= BlockFramer::kMaxText);
+        FUZZ_CHECK(framer.buffered() <= kMaxRequestText);
     });
     return 0;
 }

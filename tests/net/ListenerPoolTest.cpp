@@ -11,18 +11,20 @@
 #include <string>
 #include <vector>
 
-#include "app/ClientState.h"
 #include "net/NotificationListener.h"
+#include "net/rules/LinkState.h"
 #include "support/FakeServer.h"
 #include "support/NulText.h"
+#include "support/ReceivedNotifications.h"
 #include "support/WaitFor.h"
 
 TEST(ListenerPoolTest, DeliveriesWaitingForTheirTextSurviveLaterOnes)
 {
     constexpr int kSenders = 20;
-    ClientState state;
+    LinkState state;
+    ReceivedNotifications received;
     state.g_serverIp.assign("127.0.0.1");
-    NotificationListener listener(state);
+    NotificationListener listener(state, received.Sink());
     ASSERT_TRUE(listener.Listen(0));
     FakeServer server;
 
@@ -40,11 +42,9 @@ TEST(ListenerPoolTest, DeliveriesWaitingForTheirTextSurviveLaterOnes)
         senders[std::size_t(i)]->disconnectFromHost();
         expected.push_back(text);
     }
-    ASSERT_TRUE(WaitFor([&] { return state.g_messages.size() == expected.size(); }))
-        << state.g_messages.size() << " of " << expected.size();
-    std::vector<std::string> shown;
-    for (const InboundMessage& message : state.g_messages.TakeAll())
-        shown.push_back(message.senderName + " " + message.messageText);
+    ASSERT_TRUE(WaitFor([&] { return received.MessageCount() == expected.size(); }))
+        << received.MessageCount() << " of " << expected.size();
+    std::vector<std::string> shown = received.MessageTexts();
     std::sort(shown.begin(), shown.end());
     std::sort(expected.begin(), expected.end());
     EXPECT_EQ(shown, expected);
@@ -53,9 +53,10 @@ TEST(ListenerPoolTest, DeliveriesWaitingForTheirTextSurviveLaterOnes)
 
 TEST(ListenerPoolTest, IdleConnectionsAreCappedAndDeliveriesStillArrive)
 {
-    ClientState state;
+    LinkState state;
+    ReceivedNotifications received;
     state.g_serverIp.assign("127.0.0.1");
-    NotificationListener listener(state);
+    NotificationListener listener(state, received.Sink());
     ASSERT_TRUE(listener.Listen(0));
     sockaddr_in address{AF_INET, htons(listener.port()), {htonl(INADDR_LOOPBACK)}, {}};
     std::vector<int> held;
@@ -67,7 +68,7 @@ TEST(ListenerPoolTest, IdleConnectionsAreCappedAndDeliveriesStillArrive)
     EXPECT_LE(state.g_acceptCount, NotificationListener::kMaxOpenDeliveries);
     FakeServer server;
     ASSERT_NE(server.Deliver(listener.port(), NulText("message srv after")), nullptr);
-    EXPECT_TRUE(WaitFor([&] { return state.g_messageArrived == 1; }));
+    EXPECT_TRUE(WaitFor([&] { return received.MessageCount() == 1; }));
     for (const int fd : held)
         ::close(fd);
 }
@@ -76,9 +77,10 @@ TEST(ListenerPoolTest, IdleConnectionsAreCappedAndDeliveriesStillArrive)
 // is shown; one that brings nothing in time is closed; the sixth later delivery pushes it out.
 TEST(ListenerPoolTest, DeliveriesTheServerKeepsOpenStayWhileThePoolHasRoom)
 {
-    ClientState state;
+    LinkState state;
+    ReceivedNotifications received;
     state.g_serverIp.assign("127.0.0.1");
-    NotificationListener listener(state, 300);
+    NotificationListener listener(state, received.Sink(), 300);
     ASSERT_TRUE(listener.Listen(0));
     FakeServer server;
     QTcpSocket* kept = server.Deliver(listener.port(), NulText("message srv first"));
@@ -87,7 +89,7 @@ TEST(ListenerPoolTest, DeliveriesTheServerKeepsOpenStayWhileThePoolHasRoom)
     server.DeliverAndClose(listener.port(), NulText("message srv between"));
     Settle(600); // past the timeout
     kept->write(NulText("message srv later"));
-    EXPECT_TRUE(WaitFor([&] { return state.g_messages.size() == 3; })) << state.g_messages.size();
+    EXPECT_TRUE(WaitFor([&] { return received.MessageCount() == 3; })) << received.MessageCount();
     EXPECT_EQ(silent->state(), QAbstractSocket::UnconnectedState);
 
     for (int later = 1; later <= NotificationListener::kPoolSize; ++later) {

@@ -5,12 +5,13 @@
 
 #include <gtest/gtest.h>
 
-#include "app/ClientState.h"
-#include "net/ErrorNames.h"
-#include "net/Protocol.h"
+#include "common/Protocol.h"
 #include "net/ServerConnection.h"
+#include "net/rules/ErrorNames.h"
+#include "net/rules/LinkState.h"
 #include "support/FakeServer.h"
 #include "support/NulText.h"
+#include "support/ReceivedNotifications.h"
 #include "support/WaitFor.h"
 
 namespace {
@@ -22,30 +23,33 @@ protected:
         state.g_userId.assign("ann");
         state.g_password.assign("pw1");
         state.g_serverIp.assign("127.0.0.1");
-        ASSERT_EQ(connection.ConnectAndLogin(kConnectLoginBlockSize), QStringLiteral("No status messages."));
+        QSignalSpy ended(&connection, &ServerConnection::connectEnded);
+        connection.BeginConnect(kConnectLoginBlockSize);
+        ASSERT_TRUE(WaitFor([&] { return !ended.isEmpty(); }));
+        ASSERT_EQ(ended.first().first().toString(), QStringLiteral("No status messages."));
         ASSERT_TRUE(server.WaitForBlocks("login", 1));
     }
 
     FakeServer server;
-    ClientState state;
-    ServerConnection connection{state, server.port()};
+    LinkState state;
+    ReceivedNotifications received;
+    ServerConnection connection{state, received.Sink(), server.port()};
 };
 
 }  // namespace
 
 TEST_F(ServerConnectionTest, BytesOnTheRequestConnectionTakeTheNotificationPath)
 {
-    state.g_queryPending = 1;
     server.WriteOnRequest(NulText("getbuddy true bob") + QByteArray("message ann in"));
-    ASSERT_TRUE(WaitFor([&] { return state.g_queryPending == 0; }));
-    EXPECT_EQ(state.g_onlineText, "bob\r\n");
+    ASSERT_TRUE(WaitFor([&] { return received.all().size() == 1; }));
+    EXPECT_EQ(received.all()[0].kind, NotificationKind::GetBuddy);
+    EXPECT_EQ(received.all()[0].buddyName, "bob");
+    EXPECT_TRUE(received.all()[0].buddyOnline);
     Settle(100);
-    EXPECT_EQ(state.g_messageArrived, 0) << "half a notification was taken as a whole one";
+    EXPECT_EQ(received.all().size(), 1u) << "half a notification was taken as a whole one";
     server.WriteOnRequest(NulText(" band"));
-    ASSERT_TRUE(WaitFor([&] { return state.g_messageArrived == 1; }));
-    const auto messages = state.g_messages.TakeAll();
-    ASSERT_EQ(messages.size(), 1u);
-    EXPECT_EQ(messages[0].senderName + ": " + messages[0].messageText, "ann: in band");
+    ASSERT_TRUE(WaitFor([&] { return received.all().size() == 2; }));
+    EXPECT_EQ(received.MessageTexts(), std::vector<std::string>{"ann in band"});
 }
 
 // The client's loop has not run since the reset, so the socket still looks connected.

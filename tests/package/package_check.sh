@@ -37,6 +37,10 @@ outside=$(grep -v -e '^usr/$' -e '^usr/bin/' -e '^usr/share/' -e '^usr/lib/$' -e
 dpkg-deb -f "$DEB" Section | grep -qx net || fault "the section is not net"
 dpkg-deb -f "$DEB" Maintainer | grep -q '^[^<]\+ <[^@ ]\+@[^> ]\+>$' || fault "the maintainer is not 'Name <address>'"
 dpkg-deb -f "$DEB" Depends | grep -q 'libqt6widgets6 (>= ' || fault "Depends lacks the Qt libraries: $(dpkg-deb -f "$DEB" Depends)"
+dpkg-deb -f "$DEB" Recommends | grep -q 'qt6-wayland' || fault "Recommends lacks qt6-wayland"
+dpkg-deb -f "$DEB" Recommends | grep -q 'qt6-translations-l10n' || fault "Recommends lacks Qt's own translations"
+# The project has no web site: a package must not send users to one that does not exist.
+[ -z "$(dpkg-deb -f "$DEB" Homepage)" ] || fault "the package names a home page"
 scripts=$(dpkg-deb --ctrl-tarfile "$DEB" | tar -t | grep -e preinst -e postinst -e postrm || true)
 [ -z "$scripts" ] || fault "the package carries $scripts"
 

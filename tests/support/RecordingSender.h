@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "net/RequestSender.h"
+#include "net/rules/RequestSender.h"
 
 class RecordingSender : public RequestSender {
 public:

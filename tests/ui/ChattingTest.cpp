@@ -9,9 +9,9 @@
 #include <QPushButton>
 #include <QTest>
 
-#include "UiFixture.h"
 #include "res/Resources.h"
-#include "ui/MessageSend.h"
+#include "support/UiFixture.h"
+#include "ui/rules/MessageSend.h"
 
 namespace {
 

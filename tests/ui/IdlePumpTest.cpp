@@ -5,9 +5,8 @@
 #include <QPlainTextEdit>
 #include <QTest>
 
-#include "UiFixture.h"
-#include "net/NotificationHandler.h"
 #include "res/Resources.h"
+#include "support/UiFixture.h"
 
 namespace {
 
@@ -17,8 +16,8 @@ TEST_F(IdlePumpTest, MessageAndPresenceStoredBeforeOnePassAreBothApplied)
 {
     WriteList("bob\r\n");
     Start();
-    HandleNotification(state(), "message bob hi");
-    HandleNotification(state(), "getbuddy true bob");
+    Store("message bob hi");
+    Store("getbuddy true bob");
     window().pump().RunPass();
     EXPECT_EQ(conversation()->toPlainText(), QStringLiteral("bob: hi\n\n"));
     ASSERT_EQ(online()->count(), 1);
@@ -29,13 +28,15 @@ TEST_F(IdlePumpTest, MessageAndPresenceStoredBeforeOnePassAreBothApplied)
     // between them, or the first would be gone before it was ever on screen.
     const QString old(2990, QLatin1Char('o'));
     conversation()->setPlainText(old);
-    HandleNotification(state(), "message bob one");
-    HandleNotification(state(), "message amy two");
+    Store("message bob one");
+    Store("message amy two");
     window().pump().RunPass();
     EXPECT_EQ(conversation()->toPlainText(), old + QStringLiteral("bob: one\n\namy: two\n\n"));
 }
 
-TEST_F(IdlePumpTest, UncheckedAutoUpdateRefreshesOnceAfterStart)
+// The Auto-update box decides whether the timer's refreshes go out: unchecked, only the refresh
+// after the login is sent; a click brings the timer's refreshes back, another ends them.
+TEST_F(IdlePumpTest, AutoUpdateBoxDecidesWhetherTheTimerRefreshes)
 {
     WriteList("alice\r\n");
     options.autoRefreshIntervalMs = 50;
@@ -43,12 +44,20 @@ TEST_F(IdlePumpTest, UncheckedAutoUpdateRefreshesOnceAfterStart)
     ASSERT_TRUE(server.WaitForBlocks("getbuddy", 1));
     Settle(400); // several timer periods
     EXPECT_EQ(server.BlocksStarting("getbuddy").size(), 1u);
-    EXPECT_EQ(state().g_autoRefresh, 0);
 
-    // Checked, the timer keeps refreshing.
-    qobject_cast<QCheckBox*>(window().control(IDC_AUTO_UPDATE))->setChecked(true);
-    state().g_autoRefresh = 1;
+    // The window keeps the box hidden and disabled; enabled here, a click runs what its handler does.
+    auto* autoUpdate = qobject_cast<QCheckBox*>(window().control(IDC_AUTO_UPDATE));
+    autoUpdate->setEnabled(true);
+    autoUpdate->click();
+    ASSERT_TRUE(autoUpdate->isChecked());
     EXPECT_TRUE(server.WaitForBlocks("getbuddy", 3));
+
+    autoUpdate->click();
+    ASSERT_FALSE(autoUpdate->isChecked());
+    Settle(100); // what went out before the click arrives
+    const std::size_t sent = server.BlocksStarting("getbuddy").size();
+    Settle(400);
+    EXPECT_EQ(server.BlocksStarting("getbuddy").size(), sent);
 }
 
 }  // namespace

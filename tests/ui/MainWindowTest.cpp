@@ -6,9 +6,9 @@
 #include <QPushButton>
 #include <QTest>
 
-#include "UiFixture.h"
 #include "app/CSetupDlg.h"
 #include "res/Resources.h"
+#include "support/UiFixture.h"
 
 namespace {
 

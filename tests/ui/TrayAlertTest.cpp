@@ -5,8 +5,7 @@
 #include <QScrollBar>
 #include <QTest>
 
-#include "UiFixture.h"
-#include "net/NotificationHandler.h"
+#include "support/UiFixture.h"
 
 namespace {
 
@@ -92,6 +91,7 @@ TEST_F(TrayAlertTest, TheIconIsGreyedWhileTheLinkIsDownAndTheAlertTakesTurnsWith
     ASSERT_TRUE(WaitFor([&] { return state().g_alertActive == 0; }));
     ExpectAlert(false, false);
     window().OnConnectButton();
+    ASSERT_TRUE(WaitFor([&] { return state().g_link.g_connected == 1; }));
     ExpectAlert(false);
 }
 
@@ -101,7 +101,7 @@ TEST_F(TrayAlertTest, MessageWhileActiveStartsNoAlert)
     window().OnTrayNotify();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&window()));
     // Not even for the one pass that shows it, to be stopped by the next.
-    HandleNotification(state(), "message bob hi");
+    Store("message bob hi");
     window().pump().RunPass();
     EXPECT_EQ(conversation()->toPlainText(), QStringLiteral("bob: hi\n\n"));
     ExpectAlert(false);

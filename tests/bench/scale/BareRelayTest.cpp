@@ -9,8 +9,8 @@
 #include "EventLoop.h"
 #include "LoopbackPeer.h"
 #include "Sockets.h"
-#include "net/Protocol.h"
-#include "net/RequestBlock.h"
+#include "common/Protocol.h"
+#include "common/RequestBlock.h"
 
 namespace {
 

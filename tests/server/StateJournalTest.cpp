@@ -1,0 +1,261 @@
+#include "StateJournal.h"
+
+#include "ChatServer.h"
+#include "LoopbackHarness.h"
+#include "PasswordHasher.h"
+
+#include <gtest/gtest.h>
+
+#include <QElapsedTimer>
+#include <QTimer>
+
+#include <algorithm>
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <memory>
+#include <mutex>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+using namespace qornc::server;
+using namespace qornc::server::test;
+
+namespace {
+
+// Under the sanitizers every step is several times slower, which says nothing about a stall.
+#if defined(__SANITIZE_ADDRESS__)
+constexpr double kMaxLatenessMs = 50.0;
+#else
+constexpr double kMaxLatenessMs = 10.0;
+#endif
+
+const std::string kHash = PasswordHasher(PasswordHasher::cheapestCost()).hash("s3cret").value();
+
+// Stands in for the event loop: keeps what the journal posts until the test runs it.
+class PostedTasks {
+public:
+    StateJournal::Post post()
+    {
+        return [this](std::function<void()> task) {
+            const std::lock_guard lock(mutex_);
+            tasks_.push_back(std::move(task));
+        };
+    }
+    bool runUntil(const std::function<bool()>& done)
+    {
+        for (int tries = 0; tries < 500 && !done(); ++tries) {
+            std::vector<std::function<void()>> tasks;
+            {
+                const std::lock_guard lock(mutex_);
+                tasks.swap(tasks_);
+            }
+            for (const auto& task : tasks)
+                task();
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        return done();
+    }
+
+private:
+    std::mutex mutex_;
+    std::vector<std::function<void()>> tasks_;
+};
+
+class TemporaryFolder {
+public:
+    TemporaryFolder()
+    {
+        char pattern[] = "/tmp/qornc-journal-XXXXXX";
+        path_ = ::mkdtemp(pattern) ? pattern : "";
+    }
+    ~TemporaryFolder() { std::filesystem::remove_all(path_); }
+    std::string file(const std::string& name) const { return path_ + "/" + name; }
+
+private:
+    std::string path_;
+};
+
+std::string contentOf(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream whole;
+    whole << in.rdbuf();
+    return whole.str();
+}
+
+void append(const std::string& path, const std::string& bytes)
+{
+    std::ofstream(path, std::ios::binary | std::ios::app) << bytes;
+}
+
+std::vector<std::string> namesOf(const StateJournal& journal)
+{
+    std::vector<std::string> names;
+    for (const auto& [name, hash] : journal.accounts())
+        names.push_back(name);
+    return names;
+}
+
+std::vector<std::uint64_t> heldIdsOf(const StateJournal& journal)
+{
+    std::vector<std::uint64_t> ids;
+    for (const HeldMessage& message : journal.heldMessages())
+        ids.push_back(message.id);
+    return ids;
+}
+
+} // namespace
+
+// A change is confirmed only once a reader of the file would find it; a stop writes what is
+// queued; a line cut short by a crash costs nothing confirmed; a second server keeps off.
+TEST(StateJournal, KeepsWhatItConfirmedAcrossStopsAndATornLine)
+{
+    TemporaryFolder folder;
+    const std::string path = folder.file("state");
+    append(path, "# written by an earlier server\n" + kHash + " alice\n" + kHash + " admin\n");
+    PostedTasks loop;
+    std::vector<std::string> logs;
+    const LogSink log = [&logs](const std::string& line) { logs.push_back(line); };
+    StateJournal::Options options;
+    options.isPreset = [](std::string_view name) { return name == "admin"; };
+    {
+        StateJournal journal;
+        ASSERT_EQ(journal.open(path, log, loop.post(), options), "");
+        EXPECT_EQ(namesOf(journal), std::vector<std::string>{"alice"});
+        EXPECT_EQ(contentOf(path).find(" admin\n"), std::string::npos) << "the accounts file has the last word";
+        StateJournal second;
+        EXPECT_NE(second.open(path, log, loop.post()).find("in use by another qornc-server"), std::string::npos);
+
+        std::vector<std::string> foundWhenTold;
+        for (const std::string name : {"bob", "carol"})
+            journal.appendAccount(name, kHash, [&, name] {
+                if (contentOf(path).find(kHash + " " + name + "\n") != std::string::npos)
+                    foundWhenTold.push_back(name);
+            });
+        journal.held({1, "alice", "message bob hi", 100});
+        journal.held({2, "alice", "message bob yo", 101});
+        journal.released(1);
+        ASSERT_TRUE(loop.runUntil([&] { return foundWhenTold.size() == 2; }));
+        journal.appendAccount("stopped", kHash, {});
+    }
+    append(path, kHash.substr(0, 30));
+    {
+        StateJournal journal;
+        ASSERT_EQ(journal.open(path, log, loop.post()), "");
+        EXPECT_EQ(namesOf(journal), (std::vector<std::string>{"alice", "bob", "carol", "stopped"}));
+        EXPECT_EQ(heldIdsOf(journal), std::vector<std::uint64_t>{2});
+        EXPECT_EQ(journal.nextHeldId(), 3U);
+        EXPECT_NE(logs.back().find("cut short"), std::string::npos) << logs.back();
+        bool told = false;
+        journal.appendAccount("dave", kHash, [&told] { told = true; });
+        ASSERT_TRUE(loop.runUntil([&] { return told; }));
+    }
+    StateJournal journal;
+    logs.clear();
+    ASSERT_EQ(journal.open(path, log, loop.post()), "");
+    EXPECT_EQ(namesOf(journal), (std::vector<std::string>{"alice", "bob", "carol", "dave", "stopped"}));
+    EXPECT_TRUE(logs.empty());
+}
+
+// Messages held and released by the thousand leave a file the size of what is still held.
+TEST(StateJournal, CompactionKeepsAccountsAndUnreleasedHolds)
+{
+    TemporaryFolder folder;
+    const std::string path = folder.file("state");
+    PostedTasks loop;
+    StateJournal::Options options;
+    options.compactFromBytes = 4096;
+    {
+        StateJournal journal;
+        ASSERT_EQ(journal.open(path, [](const std::string&) {}, loop.post(), options), "");
+        journal.appendAccount("alice", kHash, {});
+        for (std::uint64_t id = 1; id <= 1000; ++id) {
+            journal.held({id, "alice", "message bob " + std::to_string(id), 100});
+            if (id != 250)
+                journal.released(id);
+        }
+        bool told = false;
+        journal.appendAccount("zed", kHash, [&told] { told = true; });
+        ASSERT_TRUE(loop.runUntil([&] { return told; }));
+    }
+    EXPECT_LT(std::filesystem::file_size(path), 4096U);
+    StateJournal journal;
+    ASSERT_EQ(journal.open(path, [](const std::string&) {}, loop.post()), "");
+    EXPECT_EQ(namesOf(journal), (std::vector<std::string>{"alice", "zed"}));
+    ASSERT_EQ(heldIdsOf(journal), std::vector<std::uint64_t>{250});
+    EXPECT_EQ(journal.heldMessages().front().notification, "message bob 250");
+}
+
+// With 100,000 accounts on disk, 30 new names register while a cheap task runs on the event loop
+// every millisecond: none of them waits long for the loop, and every name gets in.
+TEST(StateJournal, RegistrationsAmongManyAccountsDoNotStallTheLoop)
+{
+    TemporaryFolder folder;
+    const std::string path = folder.file("state");
+    std::string many;
+    for (int i = 0; i < 100'000; ++i)
+        many += kHash + " user" + std::to_string(i) + "\n";
+    append(path, many);
+    auto journal = std::make_unique<StateJournal>();
+    QElapsedTimer opening;
+    opening.start();
+    ASSERT_EQ(journal->open(path, [](const std::string&) {}, ChatServer::eventLoopPost()), "");
+    const qint64 openMs = opening.elapsed();
+    AccountBook book(200'000);
+    for (const auto& [name, hash] : journal->accounts())
+        ASSERT_TRUE(book.addHashed(name, hash));
+    journal->dropRecovered();
+    ServerConfig config;
+    config.listenAddress = QHostAddress::LocalHost;
+    config.port = 0;
+    config.hashThreads = 1;
+    config.maxQueuedChecks = 64;
+    std::string logs;
+    ChatServer server(ChatRouter(std::move(book), {}), config, [&logs](const std::string& line) { logs += line + "\n"; },
+                      std::move(journal));
+    QString error;
+    ASSERT_TRUE(server.listen(error)) << error.toStdString();
+
+    std::vector<qint64> lateness;
+    QElapsedTimer clock;
+    clock.start();
+    qint64 last = 0;
+    QTimer tick;
+    tick.setTimerType(Qt::PreciseTimer);
+    QObject::connect(&tick, &QTimer::timeout, [&] {
+        const qint64 now = clock.nsecsElapsed();
+        lateness.push_back(std::max<qint64>(0, now - last - 1'000'000));
+        last = now;
+    });
+    tick.start(1);
+    std::vector<std::unique_ptr<RequestClient>> clients;
+    for (int i = 0; i < 30; ++i) {
+        const std::string from = "127.0.0." + std::to_string(1 + i % 3);
+        clients.push_back(std::make_unique<RequestClient>(server.port(), from.c_str()));
+        clients.back()->send("login new" + std::to_string(i) + " pw " + std::to_string(i));
+    }
+    const auto allIn = [&] {
+        for (int i = 0; i < 30; ++i)
+            if (!server.router().isOnline("new" + std::to_string(i)))
+                return false;
+        return true;
+    };
+    QElapsedTimer registering;
+    registering.start();
+    ASSERT_TRUE(waitFor(allIn, 60'000)) << logs;
+    const qint64 registerMs = registering.elapsed();
+    tick.stop();
+    ASSERT_GT(lateness.size(), 100U);
+    std::sort(lateness.begin(), lateness.end());
+    const double p99Ms = static_cast<double>(lateness[lateness.size() * 99 / 100]) / 1e6;
+    std::cout << "100000 accounts: open and snapshot " << openMs << " ms; 30 registrations in " << registerMs
+              << " ms; loop task lateness p50 " << static_cast<double>(lateness[lateness.size() / 2]) / 1e6
+              << " ms, p99 " << p99Ms << " ms, max " << static_cast<double>(lateness.back()) / 1e6 << " ms over "
+              << lateness.size() << " ticks\n";
+    EXPECT_LT(p99Ms, kMaxLatenessMs);
+    EXPECT_EQ(logs.find("refused"), std::string::npos) << logs;
+}

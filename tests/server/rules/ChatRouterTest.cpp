@@ -1,0 +1,126 @@
+#include "ChatRouter.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <string>
+#include <vector>
+
+using namespace qornc::server;
+
+namespace {
+
+struct Step {
+    ConnectionId connection; // 0: a minute passes
+    std::string host;
+    std::string request;  // empty: the connection closes
+    std::string expected; // "HOST TEXT" of the notification, empty for none
+    std::string logPart;
+};
+
+// As the server does it, with the password work done at once and every new name saved at once.
+RouteResult route(ChatRouter& router, ConnectionId connection, const std::string& host, const std::string& text)
+{
+    RouteResult result = router.handle(connection, host, text);
+    if (!result.work)
+        return result;
+    const PasswordWork work = *result.work;
+    result = router.finish(connection, host, work, perform(work));
+    if (result.endConnection)
+        return result;
+    if (result.registered)
+        router.accountSaved(work.name);
+    return router.handle(connection, host, text);
+}
+
+// Hosts are names to the router. alice on connection 1 from host A and bob on 2 from B have registered;
+// carol is preset. Two new names per host.
+ChatRouter makeRouter(const Clock& clock)
+{
+    AccountBook accounts(AccountBook::kDefaultCapacity, PasswordHasher(PasswordHasher::cheapestCost()));
+    accounts.preset("carol", "c pw");
+    AuthLimits limits;
+    limits.registrationsPerHost = 2;
+    ChatRouter router(std::move(accounts), {"echo"}, limits, clock);
+    route(router, 1, "A", "login alice pw");
+    route(router, 2, "B", "login bob two words");
+    return router;
+}
+
+const std::string kLong(240, 'x');
+
+const std::vector<std::pair<const char*, std::vector<Step>>> kScenarios = {
+    {"getbuddy answers the asker's host",
+     {{1, "A", "getbuddy alice pw bob", "A getbuddy true bob", "getbuddy alice -> bob: true"},
+      {1, "A", "getbuddy alice pw " + kLong, "A getbuddy false " + kLong, ""},
+      {1, "A", "getbuddy alice pw xx" + kLong, "", "too long"}}},
+    {"messages go to the recipient's host, a bot echoes to the sender's",
+     {{2, "B", "message bob two words alice hi  there", "A message bob hi  there", "-> alice (9 bytes) queued for A"},
+      {1, "A", "message alice pw bob", "B message alice ", "(0 bytes)"},
+      {1, "A", "message alice pw carol hi", "", "dropped: recipient offline"},
+      {2, "B", "message bob two words echo ping  pong", "B message echo ping  pong", "echo"},
+      {1, "A", "login echo pw", "", "refused login echo from A: the name of a bot"},
+      {1, "A", "message echo pw alice hi", "", "unknown name echo"}}},
+    {"wrong passwords are refused, malformed requests ignored",
+     {{2, "B", "message bob two alice hi", "", "refused message bob from B: wrong password"},
+      {1, "A", "login alice otherpw", "", "refused login alice from A: wrong password"},
+      {9, "I", "getbuddy zed pw bob", "", "unknown name zed"},
+      {9, "I", "login carol c", "", "refused login carol from I: wrong password"},
+      {1, "A", "getbuddy alice pw", "", "malformed getbuddy"},
+      {1, "A", "message alice pw", "", "malformed message"},
+      {1, "A", "\x01x\x7f pw", "", "unknown request '?x?'"}}},
+    {"a password with spaces is found on a connection that never logged in",
+     {{5, "B", "getbuddy bob two words two alice", "B getbuddy false two alice", ""},
+      {6, "B", "getbuddy bob two alice", "", "refused getbuddy bob from B: wrong password"},
+      {7, "G", "getbuddy carol c pw alice", "G getbuddy true alice", ""},
+      {7, "G", "login carol c", "", "from G: wrong password"}}},
+    {"failed logins make their host wait, not the owner elsewhere; new names run out per host",
+     {{7, "G", "login alice xpw", "", "from G: wrong password"},
+      {8, "G", "login alice pw y", "", "from G: wrong password"},
+      {9, "G", "login carol pw", "", "from G: wrong password"},
+      {10, "G", "login alice zpw", "", "from G: wrong password"},
+      {11, "G", "login alice pw", "", "too many failed logins from that host, next try in 2 s"},
+      {3, "C", "login alice pw", "", "login alice from C"},
+      {3, "C", "login d1 pw", "", "login d1 from C"},
+      {4, "C", "login d2 pw", "", "login d2 from C"},
+      {5, "C", "login d3 pw", "", "from C: too many new names from that host"},
+      {0, "", "", "", ""},
+      {12, "G", "login alice pw", "", "login alice from G"}}},
+    {"a login moves a name to its connection; a close takes only that connection's names offline",
+     {{2, "B", "login dave dpw", "", "login dave from B"},
+      {3, "C", "login bob two words", "", "login bob from C"},
+      {1, "A", "message alice pw bob hi", "C message alice hi", ""},
+      {2, "", "", "", "offline dave (connection closed)"},
+      {1, "A", "getbuddy alice pw bob", "A getbuddy true bob", ""},
+      {3, "C", "logout bob two words", "", "logout bob"},
+      {1, "A", "getbuddy alice pw bob", "A getbuddy false bob", ""}}},
+};
+
+} // namespace
+
+TEST(ChatRouter, Scenarios)
+{
+    for (const auto& [name, steps] : kScenarios) {
+        std::chrono::steady_clock::time_point now{};
+        ChatRouter router = makeRouter([&] { return now; });
+        for (std::size_t i = 0; i < steps.size(); ++i) {
+            const Step& step = steps[i];
+            std::string log, sent;
+            if (step.connection == 0) {
+                now += std::chrono::minutes(1);
+            } else if (step.request.empty()) {
+                for (const std::string& line : router.connectionClosed(step.connection))
+                    log += line + "\n";
+            } else {
+                const RouteResult result = route(router, step.connection, step.host, step.request);
+                log = result.log;
+                sent = result.notification ? result.notification->host + " " + result.notification->text : "";
+                EXPECT_EQ(result.endConnection, log.starts_with("refused ")) << name << ", " << i + 1;
+            }
+            EXPECT_EQ(sent, step.expected) << name << ", step " << i + 1 << "\n" << log;
+            EXPECT_NE(log.find(step.logPart), std::string::npos) << name << ", step " << i + 1 << "\n" << log;
+            // Every password in the table holds "pw" or "words"; no name does.
+            EXPECT_TRUE(log.find("pw") == std::string::npos && log.find("words") == std::string::npos) << log;
+        }
+    }
+}
