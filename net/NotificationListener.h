@@ -30,8 +30,10 @@ public:
     // Deliveries still waiting for their text are not closed to make room, up to this many:
     // enough for every burst a server sends; idle connections cannot pile up past it.
     static constexpr int kMaxOpenDeliveries = 128;
-    // How long a delivery may take to bring its first text.
-    static constexpr int kDeliveryTimeoutMs = 5000;
+    // How long a delivery may take to bring its first text: long enough for the kernel to
+    // retransmit it a few times on a lossy link. Closing sooner would lose a text the server
+    // then counts as not delivered and sends again, behind later ones.
+    static constexpr int kDeliveryTimeoutMs = 15000;
 
     // Every delivered notification goes to sink, in arrival order.
     NotificationListener(LinkState& state, NotificationSink sink, int deliveryTimeoutMs = kDeliveryTimeoutMs,

@@ -15,6 +15,7 @@ PACKAGES=(
   libwayland-bin sway
   qt6-l10n-tools qt6-translations-l10n python3-pyatspi at-spi2-core
   dpkg-dev fakeroot file lintian appstream ccache
+  libasio-dev
 )
 
 missing=()

@@ -1,7 +1,9 @@
 #pragma once
 
-#include "ChatRouter.h"
-#include "ChatServer.h"
+#include "AccountBook.h"
+#include "Authenticator.h"
+#include "MachineLimits.h"
+#include "ServerConfig.h"
 
 #include <cstddef>
 #include <string>
@@ -19,6 +21,10 @@ struct ServerOptions {
     AuthLimits router;
 };
 
+// The defaults for this machine: connections from its descriptor limit and memory, queues and
+// accounts from its memory, a hashing thread per core.
+ServerOptions defaultOptions(const MachineLimits& machine);
+
 struct CommandLine {
     enum class Action { Run, Help, Version, Fail };
     Action action = Action::Run;
@@ -28,9 +34,9 @@ struct CommandLine {
 
 // `args` excludes the program name. Values go either as the next argument or
 // after '=' ("--port 5" or "--port=5").
-CommandLine parseCommandLine(const std::vector<std::string>& args);
+CommandLine parseCommandLine(const std::vector<std::string>& args, const MachineLimits& machine = {});
 
-std::string usageText();
+std::string usageText(const MachineLimits& machine = {});
 std::string versionText();
 
 } // namespace qornc::server

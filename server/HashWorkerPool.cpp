@@ -4,11 +4,11 @@
 
 namespace qornc::server {
 
-HashWorkerPool::HashWorkerPool(std::size_t threads, std::size_t maxQueued, QObject* parent)
-    : QObject(parent)
-    , maxQueued_(maxQueued)
+HashWorkerPool::HashWorkerPool(std::size_t threads, std::size_t maxQueued, Post post)
+    : maxQueued_(std::max<std::size_t>(maxQueued, 1))
+    , post_(std::move(post))
 {
-    for (std::size_t i = 0; i < threads; ++i)
+    for (std::size_t i = 0; i < std::max<std::size_t>(threads, 1); ++i)
         threads_.emplace_back([this] { work(); });
 }
 
@@ -23,26 +23,72 @@ HashWorkerPool::~HashWorkerPool()
         thread.join();
 }
 
-void HashWorkerPool::submit(CheckRank rank, Job job, Done done)
+void HashWorkerPool::submit(const std::string& host, CheckRank rank, Job job, Done done)
 {
     std::optional<Done> dropped;
+    bool newcomerDropped = false;
     {
         const std::lock_guard lock(mutex_);
-        const Key key{rank, arrivals_++};
-        const bool full = waiting_.size() >= maxQueued_;
-        if (full && (waiting_.empty() || waiting_.rbegin()->first < key)) {
-            dropped = std::move(done);
-        } else {
-            if (full) {
-                dropped = std::move(waiting_.rbegin()->second.done);
-                waiting_.erase(std::prev(waiting_.end()));
+        const Line line{rank.tier, host};
+        if (waiting_ >= maxQueued_) {
+            const auto longest = longestLine();
+            const auto own = lines_.find(line);
+            const std::size_t ownSize = own == lines_.end() ? 0 : own->second.size();
+            // The newcomer goes when its own line would be the one to shorten.
+            if (std::pair(line.first, ownSize + 1) >= std::pair(longest->first.first, longest->second.size())) {
+                dropped = std::move(done);
+                newcomerDropped = true;
+            } else {
+                dropped = std::move(longest->second.back().done);
+                longest->second.pop_back();
+                --waiting_;
+                if (longest->second.empty()) {
+                    std::erase(turns_[longest->first.first], longest->first.second);
+                    lines_.erase(longest);
+                }
             }
-            waiting_.emplace(key, Waiting{std::move(job), std::move(done)});
+        }
+        if (!newcomerDropped) {
+            auto& queue = lines_[line];
+            if (queue.empty())
+                turns_[line.first].push_back(host);
+            queue.push_back({std::move(job), std::move(done)});
+            ++waiting_;
         }
     }
     wake_.notify_one();
     if (dropped)
-        report(std::move(*dropped), false);
+        post_([done = std::move(*dropped)] { done(false); });
+}
+
+std::map<HashWorkerPool::Line, std::deque<HashWorkerPool::Waiting>>::iterator HashWorkerPool::longestLine()
+{
+    auto longest = lines_.begin();
+    for (auto it = lines_.begin(); it != lines_.end(); ++it) {
+        if (std::pair(it->first.first, it->second.size()) > std::pair(longest->first.first, longest->second.size()))
+            longest = it;
+    }
+    return longest;
+}
+
+bool HashWorkerPool::takeNext(Waiting& next)
+{
+    for (auto& [tier, hosts] : turns_) {
+        if (hosts.empty())
+            continue;
+        const std::string host = std::move(hosts.front());
+        hosts.pop_front();
+        const auto line = lines_.find(Line{tier, host});
+        next = std::move(line->second.front());
+        line->second.pop_front();
+        --waiting_;
+        if (line->second.empty())
+            lines_.erase(line);
+        else
+            hosts.push_back(host);
+        return true;
+    }
+    return false;
 }
 
 void HashWorkerPool::work()
@@ -51,21 +97,13 @@ void HashWorkerPool::work()
         Waiting next;
         {
             std::unique_lock lock(mutex_);
-            wake_.wait(lock, [this] { return stopping_ || !waiting_.empty(); });
-            if (stopping_)
+            wake_.wait(lock, [this] { return stopping_ || waiting_ > 0; });
+            if (stopping_ || !takeNext(next))
                 return;
-            next = std::move(waiting_.begin()->second);
-            waiting_.erase(waiting_.begin());
         }
         next.job();
-        report(std::move(next.done), true);
+        post_([done = std::move(next.done)] { done(true); });
     }
-}
-
-void HashWorkerPool::report(Done done, bool ran)
-{
-    // Queued to this object's thread, the event loop's, whichever thread reports.
-    QMetaObject::invokeMethod(this, [done = std::move(done), ran] { done(ran); }, Qt::QueuedConnection);
 }
 
 } // namespace qornc::server

@@ -2,43 +2,48 @@
 
 #include "ChatRouter.h"
 #include "LogSink.h"
+#include "NotifyDelivery.h"
+#include "ServerConfig.h"
 
-#include <QObject>
+#include <asio/io_context.hpp>
+#include <asio/steady_timer.hpp>
 
 #include <chrono>
 #include <cstddef>
 #include <deque>
-#include <map>
+#include <functional>
+#include <memory>
 #include <optional>
 #include <string>
+#include <unordered_map>
+#include <vector>
 
 namespace qornc::server {
 
-struct DispatchLimits {
-    // Room for a full presence refresh of a 2,000-name contact list.
-    std::size_t maxQueuedPerHost = 5'000;
-    // The last guard on memory when many hosts fill their queues.
-    std::size_t maxQueued = 100'000;
-    int connectTimeoutMs = 2'000;
-    int timeoutMs = 5'000;
-    int maxBackoffMs = 60'000;
-    // How long a notification is tried before it is given up.
-    int deadlineMs = 60'000;
-};
-
 // Sends notifications, one connection each. A host gets one delivery at a time, in the order the
-// texts were produced, and a text leaves its queue only once it is written out: a failed try is
-// repeated, after a pause that doubles up to `maxBackoffMs`, until the text has waited
-// `deadlineMs`; then it is dropped with one log line for all that expired together. Every host has
-// a queue of its own, so a slow or dead host delays only its own texts; when its queue is full
-// its oldest text goes, and when all queues together are full, the longest one loses its oldest.
-class NotifyDispatcher : public QObject {
-    Q_OBJECT
-
+// texts were produced, and a text leaves its queue only once the host has acknowledged it: a
+// failed try is repeated, after a pause that doubles up to `maxBackoffMs`, until the text has
+// waited `deadlineMs`; then a message goes back to be held for its recipient, with every later
+// one for that recipient, and any other text is dropped with one log line for all that expired
+// together. Every host has a queue of its own, so a slow or dead host delays only its own texts;
+// when its queue is full its oldest text goes, and when all queues together are full, the longest
+// one loses its oldest. At most `maxInFlight` deliveries are open; other hosts wait their turn.
+// While a text waits for its acknowledgement, the connection for the next one is opened already.
+class NotifyDispatcher {
 public:
-    NotifyDispatcher(quint16 notifyPort, DispatchLimits limits, LogSink log, QObject* parent = nullptr);
+    struct Hooks {
+        std::function<void(const Notification&)> delivered;
+        std::function<void(std::vector<Notification>)> undelivered; // messages past the deadline
+    };
+
+    NotifyDispatcher(asio::io_context& io, std::uint16_t notifyPort, DispatchLimits limits, LogSink log, Hooks hooks);
+    ~NotifyDispatcher();
+    NotifyDispatcher(const NotifyDispatcher&) = delete;
+    NotifyDispatcher& operator=(const NotifyDispatcher&) = delete;
 
     void send(Notification notification);
+    // Everything queued or in flight, oldest first per host; nothing is sent after this.
+    std::vector<Notification> takeAll();
 
     // Queued or in flight.
     std::size_t pending() const { return pending_; }
@@ -46,29 +51,43 @@ public:
 private:
     using TimePoint = std::chrono::steady_clock::time_point;
     struct Queued {
-        std::string text;
-        std::string label;
+        Notification notification;
         TimePoint since;
     };
     struct HostQueue {
         std::deque<Queued> waiting;
         std::optional<Queued> inFlight;
-        bool backingOff = false;
+        std::shared_ptr<NotifyDelivery> delivery;
+        std::shared_ptr<NotifyDelivery> next; // opened for the next text, which it does not have yet
+        std::unique_ptr<asio::steady_timer> backoff;
+        bool waitsForRoom = false;
         int failures = 0;
     };
 
     void dropOldest(const std::string& host, HostQueue& queue, const std::string& why);
     void startNext(const std::string& host);
-    void onFinished(const std::string& host, bool delivered, const QString& failure);
-    void retryLater(const std::string& host, HostQueue& queue, const QString& failure);
-    void dropExpired(const std::string& host, HostQueue& queue, const QString& failure);
+    std::shared_ptr<NotifyDelivery> open(const std::string& host, const asio::ip::address& address,
+                                         std::string payload);
+    void openNext(const std::string& host);
+    void dropNext(HostQueue& queue);
+    void startWaitingHosts();
+    void onFinished(const std::string& host, const NotifyDelivery* which, bool delivered, const std::string& failure);
+    void retryLater(const std::string& host, HostQueue& queue, const std::string& failure);
+    void giveUpExpired(const std::string& host, HostQueue& queue, const std::string& failure);
     int backoffMs(int failures) const;
 
-    quint16 notifyPort_;
+    asio::io_context& io_;
+    std::uint16_t notifyPort_;
     DispatchLimits limits_;
     LogSink log_;
-    std::map<std::string, HostQueue> hosts_;
+    Hooks hooks_;
+    std::unordered_map<std::string, HostQueue> hosts_;
+    std::deque<std::string> waitingForRoom_;
+    std::vector<asio::ip::address> sources_;
+    std::size_t nextSource_ = 0;
+    std::size_t inFlight_ = 0;
     std::size_t pending_ = 0;
+    std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
 };
 
 } // namespace qornc::server

@@ -48,10 +48,17 @@ RouteResult unlessHeld(const std::string& what, Authenticator::Verdict verdict)
 } // namespace
 
 ChatRouter::ChatRouter(AccountBook accounts, const std::vector<std::string>& bots, AuthLimits limits,
-                       const Clock& clock)
+                       const Clock& clock, HeldMessageLog* heldLog, HoldLimits holdLimits, WallClock wallClock)
     : auth_(std::move(accounts), limits, clock)
+    , ownHeldLog_(heldLog ? nullptr : std::make_unique<ForgetfulHeldMessageLog>())
+    , held_(holdLimits, heldLog ? *heldLog : *ownHeldLog_, std::move(wallClock))
     , bots_(bots.begin(), bots.end())
 {
+}
+
+std::int64_t ChatRouter::unixSeconds()
+{
+    return std::chrono::duration_cast<std::chrono::seconds>(std::chrono::system_clock::now().time_since_epoch()).count();
 }
 
 RouteResult ChatRouter::handle(ConnectionId connection, const std::string& peerHost, std::string_view text)
@@ -89,7 +96,19 @@ RouteResult ChatRouter::login(ConnectionId connection, const std::string& peerHo
     if (verdict.kind != Authenticator::Verdict::Kind::Held)
         return unlessHeld(what, std::move(verdict));
     goOnline(head.name, connection, peerHost);
-    return {.log = what};
+    RouteResult result{.log = what};
+    // What waited for this login goes first, in the order it came.
+    for (HeldMessage& message : held_.takeFor(head.name)) {
+        result.notifications.push_back({.host = peerHost,
+                                        .text = std::move(message.notification),
+                                        .label = "held message for " + shown(head.name),
+                                        .recipient = std::move(message.recipient),
+                                        .heldId = message.id,
+                                        .heldAtSeconds = message.heldAtSeconds});
+    }
+    if (!result.notifications.empty())
+        result.log += ", " + std::to_string(result.notifications.size()) + " held message(s) queued for " + peerHost;
+    return result;
 }
 
 RouteResult ChatRouter::logout(ConnectionId connection, const std::string& peerHost, const RequestHead& head)
@@ -139,12 +158,24 @@ RouteResult ChatRouter::message(ConnectionId connection, const std::string& peer
                       std::string(kMessageNotification) + " " + std::string(fields->recipient) + " " + std::string(fields->text),
                       "message " + shown(fields->recipient) + " -> " + sender + size);
     }
+    std::string text = std::string(kMessageNotification) + " " + std::string(head.name) + " " + std::string(fields->text);
     const auto recipient = online_.find(fields->recipient);
-    if (recipient == online_.end())
-        return {.log = route + " dropped: recipient offline"};
+    // Behind messages already held for the recipient, a new one waits too, so that none overtakes.
+    if (recipient == online_.end() || held_.holdsFor(fields->recipient)) {
+        if (!auth_.knows(fields->recipient))
+            return {.log = route + " dropped: recipient offline"};
+        if (text.size() > kMaxNotification)
+            return {.log = route + " (not sent: too long)"};
+        const std::string why = recipient == online_.end() ? "recipient offline" : "earlier messages held";
+        if (auto refused = held_.hold(std::string(fields->recipient), std::move(text)))
+            return {.log = route + " dropped: " + *refused};
+        return {.log = route + " held: " + why};
+    }
     const std::string& host = recipient->second.host;
-    return notify(route + " queued for " + host, host,
-                  std::string(kMessageNotification) + " " + std::string(head.name) + " " + std::string(fields->text), route);
+    RouteResult result = notify(route + " queued for " + host, host, std::move(text), route);
+    for (Notification& notification : result.notifications)
+        notification.recipient = std::string(fields->recipient);
+    return result;
 }
 
 std::optional<std::string_view> ChatRouter::authenticate(ConnectionId connection, const std::string& peerHost,
@@ -199,7 +230,38 @@ RouteResult ChatRouter::notify(std::string log, std::string host, std::string te
 {
     if (text.size() > kMaxNotification)
         return {.log = std::move(log) + " (not sent: too long)"};
-    return {.log = std::move(log), .notification = Notification{std::move(host), std::move(text), std::move(label)}};
+    return {.log = std::move(log), .notifications = {Notification{std::move(host), std::move(text), std::move(label)}}};
+}
+
+std::vector<std::string> ChatRouter::holdUndelivered(std::vector<Notification> notifications)
+{
+    std::vector<std::string> logs;
+    for (Notification& notification : notifications) {
+        if (notification.recipient.empty())
+            continue;
+        if (notification.heldId != 0) {
+            held_.holdAgain({notification.heldId, std::move(notification.recipient), std::move(notification.text),
+                             notification.heldAtSeconds});
+        } else if (auto refused = held_.hold(notification.recipient, std::move(notification.text))) {
+            logs.push_back("message for " + shown(notification.recipient) + " dropped: " + *refused);
+        }
+    }
+    return logs;
+}
+
+void ChatRouter::delivered(const Notification& notification)
+{
+    if (notification.heldId != 0)
+        held_.released(notification.heldId);
+}
+
+std::vector<std::string> ChatRouter::expireHeld()
+{
+    std::vector<std::string> logs;
+    for (const auto& [recipient, count] : held_.expire())
+        logs.push_back("expired: " + std::to_string(count) + " message(s) held for " + shown(recipient) + " longer than "
+                       + std::to_string(held_.limits().keep.count()) + " s");
+    return logs;
 }
 
 std::vector<std::string> ChatRouter::connectionClosed(ConnectionId connection)

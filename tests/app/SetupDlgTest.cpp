@@ -1,7 +1,5 @@
 // The setup dialog: its checks in order, what it saves, and the ways it can be left.
-#include <QApplication>
 #include <QCheckBox>
-#include <QKeyEvent>
 #include <QLineEdit>
 #include <QTest>
 
@@ -24,16 +22,6 @@ protected:
     }
     ClientState m_state;
 };
-
-// Typed key by key, as a user does, so the field's own limit applies.
-void Type(QLineEdit* edit, const QString& text)
-{
-    edit->clear();
-    for (const QChar c : text) {
-        QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(c));
-        QApplication::sendEvent(edit, &press);
-    }
-}
 
 // Refused values show the first problem and change nothing; accepted ones are saved privately
 // with the bytes they came with, unless the user typed over them.
@@ -63,8 +51,10 @@ TEST_F(SetupDlgTest, RefusesInOrderOrSavesPrivatelyWithTheirBytes)
         auto dialog = MakeDialog(c.name, c.password);
         for (const auto& [edit, typed] : {std::pair{dialog->nameEdit(), c.typedName},
                                           {dialog->passwordEdit(), c.typedPassword}, {dialog->serverEdit(), c.typedServer}}) {
-            if (!typed.isNull())
-                Type(edit, typed);
+            if (!typed.isNull()) {
+                edit->clear(); // then key by key, as a user does, so the field's own limit applies
+                TypeKeys(edit, typed);
+            }
         }
         EXPECT_LE(dialog->nameEdit()->text().toUtf8().size(), 127); // the field counts bytes, not characters
         dialog->OnOK();

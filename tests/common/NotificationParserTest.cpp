@@ -20,6 +20,7 @@ TEST(NotificationParser, ReadsKindAndFieldsWithinTheirBuffers)
     const std::string t(300, 't');
     const Row rows[] = {
         {"message bob hello there world", K::Message, "bob", "hello there world", "", false, false},
+        {"message ann hi  there ", K::Message, "ann", "hi  there ", "", false, false},
         {"message  hi you", K::Message, "", "hi you", "", false, false},
         {"getbuddymessage bob x", K::Message, "bob", "x", "", false, false},
         {"message " + s + " " + t, K::Message, s.substr(0, 63), t.substr(0, 255), "", false, false},
@@ -27,6 +28,7 @@ TEST(NotificationParser, ReadsKindAndFieldsWithinTheirBuffers)
         {"set_mode 1", K::SetMode, "", "", "", false, false},
         {"getbuddy true Ann Lee", K::GetBuddy, "", "", "Ann Lee", true, true},
         {"getbuddy untrue " + s, K::GetBuddy, "", "", s.substr(0, 127), true, true},
+        {"getbuddy false bob smith", K::GetBuddy, "", "", "bob smith", false, true},
         {"getbuddy true", K::GetBuddy, "", "", "", true, false},
         {std::string(120, 'x') + "message", K::Message, "", "", "", false, false},
         {std::string(121, 'x') + "message", K::None, "", "", "", false, false},

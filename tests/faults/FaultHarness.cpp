@@ -2,7 +2,6 @@
 
 #include <QApplication>
 #include <QDialog>
-#include <QFile>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QTcpSocket>
@@ -10,8 +9,8 @@
 
 ClientUnderTest::ClientUnderTest(const QByteArray& info, const QByteArray& list)
 {
-    WriteFile(folder.filePath(QStringLiteral("info.cfg")), info);
-    WriteFile(listPath(), list);
+    WriteBytes(folder.filePath(QStringLiteral("info.cfg")).toStdString(), info.toStdString());
+    WriteBytes(listPath().toStdString(), list.toStdString());
     options.configDir = folder.path().toStdString();
     options.serverPort = server.port();
     options.notifyPort = 0;
@@ -51,18 +50,4 @@ bool ClientUnderTest::DeliverAndHold(const QByteArray& bytes, const QHostAddress
     socket->abort();
     socket->deleteLater();
     return true;
-}
-
-void WriteFile(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    file.open(QIODevice::WriteOnly | QIODevice::Truncate);
-    file.write(bytes);
-}
-
-QByteArray ReadFile(const QString& path)
-{
-    QFile file(path);
-    file.open(QIODevice::ReadOnly);
-    return file.readAll();
 }

@@ -11,6 +11,7 @@
 #include "app/CClientApp.h"
 #include "support/FakeServer.h"
 #include "support/RecordingBoxes.h"
+#include "support/TempDir.h"
 #include "support/WaitFor.h"
 
 inline const QByteArray kInfo = "userid tester\r\npassword secret\r\nserverip 127.0.0.1\r\n";
@@ -36,6 +37,3 @@ public:
     ClientAppOptions options;
     std::unique_ptr<CClientApp> app;
 };
-
-void WriteFile(const QString& path, const QByteArray& bytes);
-QByteArray ReadFile(const QString& path);

@@ -74,13 +74,10 @@ TEST(FileFaults, UnchangedListStaysByteForByteAndEveryNameIsAskedAsItIs)
         const std::vector<std::string> asked = Asked(c.lines);
         ASSERT_TRUE(t.server.WaitForBlocks("getbuddy", asked.size()));
         Settle(50);
-        std::vector<std::string> sent;
-        for (const RequestRecord& block : t.server.BlocksStarting("getbuddy"))
-            sent.push_back(block.text);
-        EXPECT_EQ(sent, asked);
+        EXPECT_EQ(t.server.TextsStarting("getbuddy"), asked);
         t.window().OnOK();
         EXPECT_TRUE(t.app->ExitInstance());
-        EXPECT_EQ(ReadFile(t.listPath()).toStdString(), c.list.toStdString());
+        EXPECT_EQ(ReadBytes(t.listPath().toStdString()), c.list.toStdString());
     }
 }
 
@@ -148,7 +145,7 @@ TEST(FileFaults, SavesKeepTheFolderLinksAndModesTheUserSetUp)
         ::umask(022);
         ::chmod(name(t.folder.path()), 0755);
         EXPECT_EQ(saved, c.saved);
-        EXPECT_EQ(ReadFile(t.listPath()), c.saved ? "alice\r\ndave\r\n" : "alice\r\nbob\r\n");
+        EXPECT_EQ(ReadBytes(t.listPath().toStdString()), c.saved ? "alice\r\ndave\r\n" : "alice\r\nbob\r\n");
         EXPECT_EQ(t.boxes.texts().contains(QStringLiteral("Error saving file")), !c.saved);
         EXPECT_EQ(QFileInfo(t.listPath()).isSymLink(), std::string(c.name) == "symlink");
         struct stat info {};

@@ -47,31 +47,26 @@ void ExpectDeliveryStillShown(ClientUnderTest& client, const QString& marker)
 }
 
 // Inside a network namespace of its own: 127.150/16 has no route, 127.200/16 is marked
-// unreachable, 127.201/16 swallows every SYN, and no name resolves.
+// unreachable and no name resolves: each fails at once, long before the connect's bound.
+// (A connect that hangs until its bound is the connect-attempt test's.)
 void RunUnreachableRows()
 {
-    struct Row {
-        QByteArray server;
-        int connectTimeoutMs;
-        const char* name;
+    const std::pair<QByteArray, const char*> rows[] = {
+        {"127.150.0.1", "WSAENETUNREACH"},
+        {"127.200.0.1", "WSAEHOSTUNREACH"},
+        {"qornc-nowhere.invalid", "WSAHOST_NOT_FOUND"},
     };
-    const Row rows[] = {
-        {"127.150.0.1", 10000, "WSAENETUNREACH"},
-        {"127.200.0.1", 10000, "WSAEHOSTUNREACH"},
-        {"qornc-nowhere.invalid", 10000, "WSAHOST_NOT_FOUND"},
-        {"127.201.0.1", 300, "WSAETIMEDOUT"}, // really pending: only this one waits, for its bound
-    };
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.server.toStdString());
-        ClientUnderTest client(InfoFor(row.server));
-        client.options.connectTimeoutMs = row.connectTimeoutMs;
+    for (const auto& [server, name] : rows) {
+        SCOPED_TRACE(server.toStdString());
+        ClientUnderTest client(InfoFor(server));
+        client.options.connectTimeoutMs = 10000;
         QElapsedTimer shown;
         shown.start();
         client.Open();
         EXPECT_TRUE(client.window().isVisible());
         EXPECT_LT(shown.elapsed(), 2000);
         Settle(100); // the start-up refresh, which fails as well, has run
-        EXPECT_EQ(client.text(IDC_STATUS), QStringLiteral("Can't connect: Error code %1.").arg(row.name));
+        EXPECT_EQ(client.text(IDC_STATUS), QStringLiteral("Can't connect: Error code %1.").arg(name));
     }
 }
 
@@ -86,11 +81,11 @@ TEST(LinkFaults, UnreachableServerFailsAtOnceWithItsName)
     if (QProcess::execute(QStringLiteral("unshare"), {"--net", "--mount", "true"}) != 0)
         GTEST_SKIP() << "needs root and network namespaces";
     QTemporaryDir dir;
-    WriteFile(dir.filePath("resolv.conf"), "nameserver 127.0.0.1\n");
+    WriteBytes(dir.filePath("resolv.conf").toStdString(), "nameserver 127.0.0.1\n");
     const QString script = QStringLiteral(
         "ip link set lo up && ip route del local 127.0.0.0/8 dev lo table local &&"
         " ip route add local 127.0.0.0/9 dev lo table local && ip route add unreachable 127.200.0.0/16 &&"
-        " ip route add 127.201.0.0/16 dev lo && mount --bind \"$1\" /etc/resolv.conf || exit 77;"
+        " mount --bind \"$1\" /etc/resolv.conf || exit 77;"
         " exec \"$0\" --gtest_filter=LinkFaults.UnreachableServerFailsAtOnceWithItsName");
     QProcess child;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();

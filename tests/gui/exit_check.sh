@@ -28,14 +28,7 @@ start() { # name: the client in its folder, offscreen; sets PID
   pids+=("$PID")
 }
 # Sends the signal, then expects the end within 5 s with status 0.
-end_by() { # signal pid what
-  local status
-  kill -s "$1" "$2"
-  within 5 gone "$2" || fail "$1 did not end the client within 5 s ($3)"
-  wait "$2"
-  status=$?
-  [ "$status" -eq 0 ] || fail "the client exited with $status on $1 ($3)"
-}
+end_by() { kill -s "$1" "$2"; ended_cleanly "$2" "$1, $3"; } # signal pid what
 kept() { [ "$(od -An -c "$WORK/$1/list.cfg" | tr -d ' \n')" = 'alice\nbob\n' ]; }
 
 start_server "$SERVER_BIN" --listen 127.0.0.1 --bot echo && logged "listening on 127.0.0.1:22001" ||
@@ -73,16 +66,7 @@ grep -q "Error saving file" "$WORK/unsaved/err.log" && fail "an unedited list wa
 
 step "SIGTERM during the connect wait"
 kill -TERM "$SERVER" && wait "$SERVER"
-# A listener whose one-connection backlog is full drops further connects: the client waits.
-python3 -c '
-import socket, time
-s = socket.socket(); s.setsockopt(socket.SOL_SOCKET, socket.SO_REUSEADDR, 1)
-s.bind(("127.0.0.1", 22001)); s.listen(0)
-held = socket.create_connection(("127.0.0.1", 22001))
-print("full", flush=True); time.sleep(60)' >"$WORK/stall.log" 2>&1 &
-STALL=$!
-pids+=("$STALL")
-within 5 grep -q full "$WORK/stall.log" || fail "no stalled listener"
+start_stalled_listener
 folder stalled u4
 start stalled
 sleep 1.5

@@ -39,23 +39,9 @@ start_client() { # log [VAR=value...]: the client in its folder, on the accessib
   CLIENT=$!
   pids+=("$CLIENT")
 }
-ended_cleanly() { # what: the client ended within 5 s with status 0 and logged out
-  within 5 gone "$CLIENT" || fail "the client did not end ($1)"
-  wait "$CLIENT" || fail "the client exited with status $? ($1)"
+logged_out() { # what user: the client ended within 5 s with status 0 and logged out
+  ended_cleanly "$CLIENT" "$1"
   within 2 logged "logout $2" || fail "no logout after $1"
-}
-# The tray slot trayer gives the client, as root geometry WxH+X+Y.
-slot() {
-  xwininfo -root -tree | awk '/"qornc": \("qornc" "qornc"\)/ && $5 ~ /^[0-9]+x[0-9]+\+/ {
-    split($5, size, /[x+]/); if (size[1] <= 64 && size[2] <= 64) { print size[1] "x" size[2] $6; exit } }'
-}
-click_slot() { # button
-  local geometry=$(slot)
-  local w=${geometry%%x*} rest=${geometry#*x}
-  local h=${rest%%+*} x=${rest#*+}
-  local y=${x#*+}
-  x=${x%%+*}
-  xdotool mousemove $((x + w / 2)) $((y + h / 2)) click "$1"
 }
 window_id() { xdotool search --all --onlyvisible --pid "$CLIENT" --name '^QOR Network Client$' 2>/dev/null | head -n1; }
 place() { xdotool getwindowgeometry "$(window_id)" | awk '/Position/ {print $2}'; }
@@ -65,15 +51,7 @@ pids+=($!)
 start_session_bus # the accessibility bus is started on it when the client asks
 
 step "a connect to a host that drops handshakes: the window answers, says so, Connect waits"
-/usr/bin/python3 -c '
-import socket, time
-s = socket.socket(); s.setsockopt(socket.SOL_SOCKET, socket.SO_REUSEADDR, 1)
-s.bind(("127.0.0.1", 22001)); s.listen(0)
-held = socket.create_connection(("127.0.0.1", 22001))
-print("full", flush=True); time.sleep(60)' >"$WORK/stall.log" 2>&1 &
-STALL=$!
-pids+=("$STALL")
-within 5 grep -q full "$WORK/stall.log" || fail "no listener with a full accept queue"
+start_stalled_listener
 start_client first
 within 10 status_is "Connecting to 127.0.0.1..." || fail "the status line does not say it is connecting: $(probe status)"
 enabled Connect no || fail "Connect is enabled while connecting"
@@ -115,23 +93,21 @@ within 5 rows_are "echo " || fail "echo did not come back: $(probe rows)"
 [ "$(probe selected)" = echo ] || fail "echo is not selected again after Connect"
 
 step "the window comes back where it was; the tray menu's Exit ends the client as File > Exit"
-trayer --edge top --align right --widthtype request --height 32 --SetDockType true >"$WORK/trayer.log" 2>&1 &
-TRAYER=$!
-pids+=("$TRAYER")
+start_trayer
 within 5 eval '[ -n "$(slot)" ]' || fail "the panel did not get the icon"
 xprop -id "$(window_id)" _NET_WM_ALLOWED_ACTIONS | grep -q MAXIMIZE && fail "the fixed-size window offers to maximise"
 before=$(place)
-click_slot 1
+click_slot click 1
 within 3 eval '[ -z "$(window_id)" ]' || fail "a click on the icon did not hide the window"
 sleep 0.5
-click_slot 1
+click_slot click 1
 within 3 eval '[ -n "$(window_id)" ]' || fail "a click on the icon did not show the window"
 sleep 0.5
 [ "$(place)" = "$before" ] || fail "the window moved from $before to $(place) after a hide and a show"
-click_slot 3
+click_slot click 3
 sleep 0.5
 xdotool key x # E&xit
-ended_cleanly "the tray menu's Exit" first
+logged_out "the tray menu's Exit" first
 kill -TERM "$TRAYER" && wait "$TRAYER"
 
 step "German and French on a StatusNotifier tray: no button reads Connect or Exit, the menu Exits"
@@ -153,6 +129,6 @@ for language in de_DE:LANG=de_DE.UTF-8:Verbinden:Beenden:Trennen fr_FR:LANGUAGE=
   echo "StatusNotifier menu ($locale): $menu"
   case "$menu" in *"$disconnect"*"$exit"*) ;; *) fail "the StatusNotifier menu is not translated ($locale): $menu" ;; esac
   /usr/bin/python3 "$HERE/sni_menu.py" "$service" click "$exit" || fail "no $exit in the StatusNotifier menu"
-  ended_cleanly "the StatusNotifier menu's $exit ($locale)" first
+  logged_out "the StatusNotifier menu's $exit ($locale)" first
 done
 echo "first hour: all checks passed"

@@ -27,11 +27,6 @@ window_of() { xdotool search --all --onlyvisible --pid "${2:-$CLIENT}" --name "^
 shown() { [ -n "$(window_of "$@")" ]; }
 not_shown() { [ -z "$(window_of "$@")" ]; }
 
-# The tray slot: the window trayer embedded for the client, as root geometry WxH+X+Y.
-slot() {
-  xwininfo -root -tree | awk '/"qornc": \("qornc" "qornc"\)/ && $5 ~ /^[0-9]+x[0-9]+\+/ {
-    split($5, size, /[x+]/); if (size[1] <= 64 && size[2] <= 64) { print size[1] "x" size[2] $6; exit } }'
-}
 # The body colours of the normal, alert and offline (greyed) pictures.
 declare -A BODY=([normal]='#3A7BD5' [alert]='#F5A623' [offline]='#B9B9B9')
 pixels_like() { # image colour: how many of its pixels are close to the colour
@@ -52,24 +47,10 @@ showing() { # normal|alert|offline: the tray slot shows that picture; the captur
   [ -n "$geometry" ] && import -window root "$WORK/screen.png" &&
     convert "$WORK/screen.png" -crop "$geometry" +repage "$WORK/slot.png" && picture_is "$WORK/slot.png" "$1"
 }
-click_slot() { # xdotool arguments after moving onto the slot's centre
-  local geometry=$(slot)
-  local w=${geometry%%x*} rest=${geometry#*x}
-  local h=${rest%%+*} x=${rest#*+}
-  local y=${x#*+}
-  x=${x%%+*}
-  xdotool mousemove $((x + w / 2)) $((y + h / 2)) "$@"
-}
-
 start_client() { # log name
   (cd "$CONFIG" && exec env QT_QPA_PLATFORM=xcb XDG_RUNTIME_DIR="$WORK" "$CLIENT_BIN" >"$WORK/$1.log" 2>&1) &
   CLIENT=$!
   pids+=("$CLIENT")
-}
-start_trayer() {
-  trayer --edge top --align right --widthtype request --height 32 --SetDockType true >"$WORK/trayer.log" 2>&1 &
-  TRAYER=$!
-  pids+=("$TRAYER")
 }
 # A later start in the folder of the running copy: it ends with status 0 after one line on
 # standard error, shows no window of its own, and the running copy's window is shown and active.

@@ -98,3 +98,19 @@ TEST(ListenerPoolTest, DeliveriesTheServerKeepsOpenStayWhileThePoolHasRoom)
                   later == NotificationListener::kPoolSize) << later;
     }
 }
+
+// On a lossy link the kernel may retransmit a text for seconds; the delivery has to wait for it.
+TEST(ListenerPoolTest, ADeliveryWhoseTextComesLateAfterRetransmissionsIsStillShown)
+{
+    LinkState state;
+    ReceivedNotifications received;
+    state.g_serverIp.assign("127.0.0.1");
+    NotificationListener listener(state, received.Sink());
+    ASSERT_TRUE(listener.Listen(0));
+    FakeServer server;
+    QTcpSocket* slow = server.Deliver(listener.port());
+    ASSERT_NE(slow, nullptr);
+    Settle(14'500);
+    slow->write(NulText("message srv retransmitted"));
+    EXPECT_TRUE(WaitFor([&] { return received.MessageCount() == 1; }));
+}

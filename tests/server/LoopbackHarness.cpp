@@ -12,14 +12,22 @@
 
 namespace qornc::server::test {
 
+asio::io_context& serverLoop()
+{
+    static asio::io_context loop(1);
+    return loop;
+}
+
 bool waitFor(const std::function<bool()>& done, int timeoutMs)
 {
     const QDeadlineTimer deadline(timeoutMs);
     while (!done()) {
         if (deadline.hasExpired())
             return false;
+        serverLoop().restart();
+        serverLoop().poll();
         QEventLoop loop;
-        QTimer::singleShot(2, &loop, &QEventLoop::quit);
+        QTimer::singleShot(1, &loop, &QEventLoop::quit);
         loop.exec();
     }
     return true;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <asio/io_context.hpp>
+
 #include <QByteArray>
 #include <QObject>
 #include <QTcpServer>
@@ -13,7 +15,10 @@
 
 namespace qornc::server::test {
 
-// Runs the event loop until `done` holds or the time is up.
+// The loop the server under test runs on; waitFor turns it along with Qt's.
+asio::io_context& serverLoop();
+
+// Runs both event loops until `done` holds or the time is up.
 bool waitFor(const std::function<bool()>& done, int timeoutMs = 5000);
 
 // `text`, its NUL and NUL fill up to `blockSize`, as the client sends it.

@@ -199,3 +199,34 @@ TEST(ServerBinary, RegistrationsOnAFullDiskAreSavedOnceThereIsRoom)
     EXPECT_TRUE(saved.contains(" n1\n") && saved.contains(" n2\n") && saved.contains(" n3\n")) << saved.toStdString();
     QProcess::execute(QStringLiteral("umount"), {dir.path()});
 }
+
+// Messages for a user who logged out wait in the state file through a clean stop and arrive in
+// order at that user's next login.
+TEST(ServerBinary, MessagesHeldForAUserWhoLoggedOutSurviveARestart)
+{
+    QTemporaryDir dir;
+    NotifySink bobHost("127.0.0.7");
+    const QStringList args = {"--notify-port", QString::number(bobHost.port()), "--state-file",
+                              dir.filePath(QStringLiteral("state"))};
+    {
+        RunningServer first(args);
+        RequestClient bob(first.port(), "127.0.0.7");
+        bob.send("login bob b pw");
+        ASSERT_TRUE(first.printed(QStringLiteral("login bob from")));
+        bob.send("logout bob b pw");
+        RequestClient alice(first.port());
+        alice.send("login alice a pw");
+        for (const char* text : {"one", "two", "three"})
+            alice.send("message alice a pw bob " + std::string(text));
+        ASSERT_TRUE(first.printed(QStringLiteral("(5 bytes) held: recipient offline")));
+        first.process().terminate();
+        ASSERT_TRUE(first.process().waitForFinished(kTimeoutMs));
+        EXPECT_EQ(first.process().exitCode(), 0);
+    }
+    RunningServer second(args);
+    RequestClient bob(second.port(), "127.0.0.7");
+    bob.send("login bob b pw");
+    ASSERT_TRUE(bobHost.waitForCount(3, kTimeoutMs));
+    EXPECT_EQ(bobHost.received(), (std::vector<QByteArray>{note("message alice one"), note("message alice two"),
+                                                           note("message alice three")}));
+}

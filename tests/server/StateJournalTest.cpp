@@ -203,22 +203,22 @@ TEST(StateJournal, RegistrationsAmongManyAccountsDoNotStallTheLoop)
     auto journal = std::make_unique<StateJournal>();
     QElapsedTimer opening;
     opening.start();
-    ASSERT_EQ(journal->open(path, [](const std::string&) {}, ChatServer::eventLoopPost()), "");
+    ASSERT_EQ(journal->open(path, [](const std::string&) {}, ChatServer::postTo(serverLoop())), "");
     const qint64 openMs = opening.elapsed();
     AccountBook book(200'000);
     for (const auto& [name, hash] : journal->accounts())
         ASSERT_TRUE(book.addHashed(name, hash));
     journal->dropRecovered();
     ServerConfig config;
-    config.listenAddress = QHostAddress::LocalHost;
+    config.listenAddress = "127.0.0.1";
     config.port = 0;
     config.hashThreads = 1;
     config.maxQueuedChecks = 64;
     std::string logs;
-    ChatServer server(ChatRouter(std::move(book), {}), config, [&logs](const std::string& line) { logs += line + "\n"; },
+    ChatServer server(serverLoop(), ChatRouter(std::move(book), {}), config, [&logs](const std::string& line) { logs += line + "\n"; },
                       std::move(journal));
-    QString error;
-    ASSERT_TRUE(server.listen(error)) << error.toStdString();
+    std::string error;
+    ASSERT_TRUE(server.listen(error)) << error;
 
     std::vector<qint64> lateness;
     QElapsedTimer clock;

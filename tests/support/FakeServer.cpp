@@ -53,6 +53,14 @@ std::vector<RequestRecord> FakeServer::BlocksStarting(const std::string& prefix)
     return matching;
 }
 
+std::vector<std::string> FakeServer::TextsStarting(const std::string& prefix) const
+{
+    std::vector<std::string> texts;
+    for (RequestRecord& block : BlocksStarting(prefix))
+        texts.push_back(std::move(block.text));
+    return texts;
+}
+
 bool FakeServer::WaitForBlocks(const std::string& prefix, std::size_t count, int timeoutMs) const
 {
     return WaitFor([&] { return BlocksStarting(prefix).size() >= count; }, timeoutMs);

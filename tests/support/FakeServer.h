@@ -30,6 +30,8 @@ public:
     [[nodiscard]] std::vector<RequestRecord> Blocks() const;
     // Blocks whose text starts with prefix (e.g. "getbuddy ").
     [[nodiscard]] std::vector<RequestRecord> BlocksStarting(const std::string& prefix) const;
+    // The texts of those blocks, in order.
+    [[nodiscard]] std::vector<std::string> TextsStarting(const std::string& prefix) const;
     // Waits until at least count blocks starting with prefix have arrived.
     bool WaitForBlocks(const std::string& prefix, std::size_t count, int timeoutMs = 3000) const;
     // True once the latest request connection was closed by the client.

@@ -1,6 +1,7 @@
 #include "support/UiFixture.h"
 
 #include <QApplication>
+#include <QKeyEvent>
 #include <QTest>
 #include <QTimer>
 
@@ -17,6 +18,14 @@ ModalWatcher::ModalWatcher(std::function<void(QDialog*)> action)
         }
     });
     m_poll.start(10);
+}
+
+void TypeKeys(QWidget* control, const QString& text)
+{
+    for (const QChar c : text) {
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(c));
+        QApplication::sendEvent(control, &press);
+    }
 }
 
 void UiFixture::WriteInfo(const std::string& name, const std::string& password, const std::string& server_)

@@ -46,6 +46,10 @@ private:
     bool m_seen = false;
 };
 
+// Types text character by character, as key presses a layout has no key for: each goes through
+// the control's own limits, which a paste or setText would pass by.
+void TypeKeys(QWidget* control, const QString& text);
+
 class UiFixture : public ::testing::Test {
 protected:
     void WriteInfo(const std::string& name, const std::string& password, const std::string& server = "127.0.0.1");

@@ -27,6 +27,7 @@
 #   step TEXT              "== TEXT", the heading of a step in the check's output
 #   shot NAME              a screenshot of the whole X screen to $OUT/NAME.png
 #   gone PID               the process has ended
+#   ended_cleanly PID WHAT the client PID ends within 5 s with status 0, or fail naming WHAT
 #   logged TEXT [TIMES]    TEXT is in SERVER_LOG at least TIMES (1) times; logged_times TEXT
 #   start_server COMMAND...
 #                          the qornc-server COMMAND in the background, its output in SERVER_LOG,
@@ -37,6 +38,12 @@
 #                          with status 0 after one line saying the copy there brought its window up
 #   block TEXT             TEXT as a NUL-padded 256-byte request block on the connection on fd 3
 #   start_session_bus      a D-Bus session bus of the check's own, in DBUS_SESSION_BUS_ADDRESS
+#   slot / click_slot XDOTOOL_ARGS...
+#                          the tray slot trayer gave the client, as root geometry WxH+X+Y; the
+#                          pointer onto its centre, then XDOTOOL_ARGS (say `click 1`)
+#   start_trayer           trayer as a panel along the top, its pid in TRAYER and pids
+#   start_stalled_listener a listener on 127.0.0.1:22001 whose one-connection backlog is full, so
+#                          a connect to it waits; its pid in STALL and pids
 #   start_fake SERVICE ARG...
 #                          support/fake_desktop.py SERVICE (tray or notifications) on that bus,
 #                          its output in WORK/SERVICE.log, its pid in FAKE; waits for it to serve
@@ -152,6 +159,10 @@ while_alive() {
 }
 
 gone() { ! kill -0 "$1" 2>/dev/null; }
+ended_cleanly() {
+  within 5 gone "$1" || fail "the client did not end within 5 s ($2)"
+  wait "$1" || fail "the client exited with status $? ($2)"
+}
 
 logged_times() { grep -cF -- "$1" "$SERVER_LOG"; }
 logged() { [ "$(logged_times "$1")" -ge "${2:-1}" ]; }
@@ -185,4 +196,35 @@ start_server() {
   SERVER=$!
   pids+=("$SERVER")
   while_alive "$SERVER" 5 grep -q '^listening on' "$SERVER_LOG"
+}
+
+slot() {
+  xwininfo -root -tree | awk '/"qornc": \("qornc" "qornc"\)/ && $5 ~ /^[0-9]+x[0-9]+\+/ {
+    split($5, size, /[x+]/); if (size[1] <= 64 && size[2] <= 64) { print size[1] "x" size[2] $6; exit } }'
+}
+click_slot() {
+  local geometry=$(slot)
+  local w=${geometry%%x*} rest=${geometry#*x}
+  local h=${rest%%+*} x=${rest#*+}
+  local y=${x#*+}
+  x=${x%%+*}
+  xdotool mousemove $((x + w / 2)) $((y + h / 2)) "$@"
+}
+
+start_trayer() {
+  trayer --edge top --align right --widthtype request --height 32 --SetDockType true >"$WORK/trayer.log" 2>&1 &
+  TRAYER=$!
+  pids+=("$TRAYER")
+}
+
+start_stalled_listener() {
+  /usr/bin/python3 -c '
+import socket, time
+s = socket.socket(); s.setsockopt(socket.SOL_SOCKET, socket.SO_REUSEADDR, 1)
+s.bind(("127.0.0.1", 22001)); s.listen(0)
+held = socket.create_connection(("127.0.0.1", 22001))
+print("full", flush=True); time.sleep(60)' >"$WORK/stall.log" 2>&1 &
+  STALL=$!
+  pids+=("$STALL")
+  within 5 grep -q full "$WORK/stall.log" || fail "no listener with a full accept queue"
 }

@@ -12,16 +12,7 @@
 
 namespace {
 
-class MainWindowTest : public UiFixture {
-protected:
-    std::vector<std::string> MessageTexts()
-    {
-        std::vector<std::string> texts;
-        for (const RequestRecord& block : server.BlocksStarting("message"))
-            texts.push_back(block.text);
-        return texts;
-    }
-};
+using MainWindowTest = UiFixture;
 
 // The visible tab stops, their order and their captions are checked by what a screen reader
 // says going round the window (DesktopIntegrationTest).
@@ -103,12 +94,12 @@ TEST_F(MainWindowTest, EnterSendsWhereItMeansNothingElseAndPressesAFocusedButton
         SCOPED_TRACE(c.control);
         SelectRows({0});
         input()->setText(QStringLiteral("hi"));
-        const std::size_t messages = MessageTexts().size();
+        const std::size_t messages = server.BlocksStarting("message").size();
         const std::size_t asked = server.BlocksStarting("getbuddy").size();
         window().control(c.control)->setFocus();
         QTest::keyClick(window().control(c.control), Qt::Key_Return);
         Settle(100);
-        EXPECT_EQ(MessageTexts().size(), messages + c.messages);
+        EXPECT_EQ(server.BlocksStarting("message").size(), messages + c.messages);
         EXPECT_EQ(server.BlocksStarting("getbuddy").size() > asked, c.control == IDC_UPDATE_LIST);
     }
 }
@@ -127,7 +118,7 @@ TEST_F(MainWindowTest, SelectionOutlastsLatePresenceAnswers)
     QTest::keyClicks(input(), QStringLiteral("hi"));
     QTest::keyClick(input(), Qt::Key_Return);
     Settle(100);
-    EXPECT_EQ(MessageTexts(), std::vector<std::string>{"message me pw carol hi"});
+    EXPECT_EQ(server.TextsStarting("message"), std::vector<std::string>{"message me pw carol hi"});
 }
 
 TEST_F(MainWindowTest, AnIdentityTooLongForTheRequestsNeverStrandsTheUser)

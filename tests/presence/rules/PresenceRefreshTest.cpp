@@ -22,7 +22,6 @@ protected:
     {
         state.g_userId.assign("me");
         state.g_password.assign("pw");
-        state.g_refreshDue = 1;
     }
 
     static std::vector<std::string> Requests(const std::vector<std::string>& names)
@@ -34,53 +33,46 @@ protected:
     }
 
     State state;
-    RecordingSender sender;
 };
 
-// Empty lines are asked like names.
-TEST_F(PresenceRefreshTest, AsksTheFirstOnceAndEveryOtherTwice)
+// The first line is asked once and every other twice, empty lines like names; a name too long
+// for its request is skipped, not sent cut. A failed first send stops the refresh; a later one
+// does not, but is not kept quiet either: a link that stopped taking requests would otherwise
+// fail unseen.
+TEST_F(PresenceRefreshTest, AsksEachNameAndReportsFailedSends)
 {
-    const RefreshOutcome outcome = RunPresenceRefresh(state, state, "alice\r\n\r\nbob\r\ncarol\r\n", sender);
-    EXPECT_EQ(sender.blocks, Requests({"alice", "", "", "bob", "bob", "carol", "carol"}));
-    EXPECT_TRUE(outcome.completed);
-    EXPECT_EQ(outcome.statusText, "");
-    EXPECT_EQ(state.g_queryPending, 1);
-    EXPECT_EQ(state.g_refreshDue, 0);
-}
-
-// A failed first send stops the refresh; a later one does not, but is not kept quiet either: a
-// link that stopped taking requests would otherwise fail unseen.
-TEST_F(PresenceRefreshTest, FailedSendsAreReportedAndOnlyTheFirstStopsTheRefresh)
-{
+    const std::string tooLong(120, 'l');
     struct Case {
-        std::size_t failingCall;
+        const char* name;
+        std::string list;
+        std::size_t failingCall; // 0: none fails
         int code;
         std::vector<std::string> asked;
         const char* status;
+        int refused;
     };
     const Case cases[] = {
-        {1, wsa::kNotConnected, {"alice"}, "Message send error: WSAENOTCONN."},
-        {2, wsa::kNoBuffers, {"alice", "bob", "bob", "carol", "carol"}, "Message send error: WSAENOBUFS."},
+        {"all sent", "alice\r\n\r\nbob\r\ncarol\r\n", 0, 0, {"alice", "", "", "bob", "bob", "carol", "carol"}, "", 0},
+        {"too long skipped", tooLong + "\r\nbob\r\n" + tooLong + "\r\n", 0, 0, {"bob", "bob"}, "", 2},
+        {"first fails", "alice\r\nbob\r\ncarol\r\n", 1, wsa::kNotConnected, {"alice"}, "Message send error: WSAENOTCONN.", 0},
+        {"later fails", "alice\r\nbob\r\ncarol\r\n", 2, wsa::kNoBuffers, {"alice", "bob", "bob", "carol", "carol"},
+         "Message send error: WSAENOBUFS.", 0},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.status);
-        RecordingSender failing;
-        failing.FailCall(c.failingCall, c.code);
-        const RefreshOutcome outcome = RunPresenceRefresh(state, state, "alice\r\nbob\r\ncarol\r\n", failing);
-        EXPECT_EQ(failing.blocks, Requests(c.asked));
+        SCOPED_TRACE(c.name);
+        state.g_refreshDue = 1;
+        state.g_queryPending = 0;
+        RecordingSender sender;
+        if (c.failingCall != 0)
+            sender.FailCall(c.failingCall, c.code);
+        const RefreshOutcome outcome = RunPresenceRefresh(state, state, c.list, sender);
+        EXPECT_EQ(sender.blocks, Requests(c.asked));
         EXPECT_EQ(outcome.statusText, c.status);
+        EXPECT_EQ(outcome.requestsRefused, c.refused);
+        EXPECT_TRUE(outcome.completed);
         EXPECT_EQ(state.g_refreshDue, 0);
+        EXPECT_EQ(state.g_queryPending, c.failingCall == 1 ? 0 : 1) << "an answer is awaited once a request went out";
     }
-}
-
-// A name too long for its request is skipped, not sent cut; the rest are still asked.
-TEST_F(PresenceRefreshTest, NamesTooLongForTheirRequestAreSkipped)
-{
-    const std::string tooLong(120, 'l');
-    const RefreshOutcome outcome = RunPresenceRefresh(state, state, tooLong + "\r\nbob\r\n" + tooLong + "\r\n", sender);
-    EXPECT_EQ(sender.blocks, Requests({"bob", "bob"}));
-    EXPECT_EQ(outcome.requestsRefused, 2);
-    EXPECT_EQ(state.g_queryPending, 1);
 }
 
 }  // namespace

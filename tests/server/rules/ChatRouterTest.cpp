@@ -57,7 +57,7 @@ const std::vector<std::pair<const char*, std::vector<Step>>> kScenarios = {
     {"messages go to the recipient's host, a bot echoes to the sender's",
      {{2, "B", "message bob two words alice hi  there", "A message bob hi  there", "-> alice (9 bytes) queued for A"},
       {1, "A", "message alice pw bob", "B message alice ", "(0 bytes)"},
-      {1, "A", "message alice pw carol hi", "", "dropped: recipient offline"},
+      {1, "A", "message alice pw zed hi", "", "dropped: recipient offline"},
       {2, "B", "message bob two words echo ping  pong", "B message echo ping  pong", "echo"},
       {1, "A", "login echo pw", "", "refused login echo from A: the name of a bot"},
       {1, "A", "message echo pw alice hi", "", "unknown name echo"}}},
@@ -86,6 +86,15 @@ const std::vector<std::pair<const char*, std::vector<Step>>> kScenarios = {
       {5, "C", "login d3 pw", "", "from C: too many new names from that host"},
       {0, "", "", "", ""},
       {12, "G", "login alice pw", "", "login alice from G"}}},
+    {"messages for a registered name that is away wait for its next login, in order",
+     {{2, "B", "logout bob two words", "", "logout bob"},
+      {1, "A", "message alice pw bob one", "", "-> bob (3 bytes) held: recipient offline"},
+      {1, "A", "message alice pw carol hi", "", "-> carol (2 bytes) held: recipient offline"},
+      {1, "A", "message alice pw bob two", "", "held: recipient offline"},
+      {1, "A", "message alice pw zed hi", "", "dropped: recipient offline"},
+      {3, "C", "login bob two words", "C message alice one|C message alice two", "2 held message(s) queued for C"},
+      {1, "A", "message alice pw bob three", "C message alice three", "queued for C"},
+      {4, "D", "login carol c pw", "D message alice hi", "login carol from D, 1 held"}}},
     {"a login moves a name to its connection; a close takes only that connection's names offline",
      {{2, "B", "login dave dpw", "", "login dave from B"},
       {3, "C", "login bob two words", "", "login bob from C"},
@@ -114,7 +123,8 @@ TEST(ChatRouter, Scenarios)
             } else {
                 const RouteResult result = route(router, step.connection, step.host, step.request);
                 log = result.log;
-                sent = result.notification ? result.notification->host + " " + result.notification->text : "";
+                for (const Notification& notification : result.notifications)
+                    sent += (sent.empty() ? "" : "|") + notification.host + " " + notification.text;
                 EXPECT_EQ(result.endConnection, log.starts_with("refused ")) << name << ", " << i + 1;
             }
             EXPECT_EQ(sent, step.expected) << name << ", step " << i + 1 << "\n" << log;
