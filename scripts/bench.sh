@@ -241,7 +241,7 @@ scale_section() {
   echo "## Server at scale, against a bare relay"
   echo
   echo "Measured by \`scripts/bench.sh --users $USERS\` on $(date -u '+%Y-%m-%d %H:%M UTC'): $(machine)"
-  echo "Server: \`${SCALE_SERVER#"$ROOT"/}\` (version: $("$SCALE_SERVER" --version 2>/dev/null | head -1 || echo unknown))."
+  echo "Server: \`${SCALE_SERVER#"$ROOT"/}\` (version: $("$SCALE_SERVER" --version 2>/dev/null | head -1 || echo unknown)), built from $(git -C "$ROOT" rev-parse --short HEAD 2>/dev/null || echo "an unknown commit")."
   echo
   echo "Each user logs in from a loopback address of its own and takes its notifications on"
   echo "that address's port 22002, in a network namespace the script makes. Each size runs the"
