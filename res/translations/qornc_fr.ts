@@ -77,11 +77,11 @@
     </message>
     <message>
         <source>Password:</source>
-        <translation>Mot de passe&#xa0;:</translation>
+        <translation>Secret&#xa0;:</translation>
     </message>
     <message>
         <source>Server IP:</source>
-        <translation>IP du serveur&#xa0;:</translation>
+        <translation>IP serveur&#xa0;:</translation>
     </message>
     <message>
         <source>&amp;File</source>
@@ -109,7 +109,7 @@ par %3</translation>
     </message>
     <message>
         <source>the QORNC developers</source>
-        <translation>les développeurs de QORNC</translation>
+        <translation>l&apos;équipe QORNC</translation>
     </message>
     <message>
         <source>Contact list</source>

@@ -3,12 +3,15 @@
 // the catalog the translations are made from.
 #include <QCoreApplication>
 #include <QFontMetrics>
+#include <QCheckBox>
 #include <QLabel>
 #include <QPushButton>
 #include <QMenuBar>
 #include <QTest>
 
 #include "support/UiFixture.h"
+#include "app/CSetupDlg.h"
+#include "ui/CAboutDlg.h"
 #include "net/rules/ConnectionState.h"
 #include "net/ServerConnection.h"
 #include "ui/LinkPresenter.h"
@@ -133,16 +136,24 @@ TEST_F(LanguageTest, EveryCaptionFitsItsControlAsTheEnglishDoes)
         const UserLanguage language{QLocale(QString::fromLatin1(locale))};
         app.reset();
         Start();
+        CSetupDlg setup(state(), dir.path(), boxes);
+        CAboutDlg about;
         // A button's bevel takes a few pixels on each side; a label's text has the whole width.
         std::vector<std::pair<const QWidget*, int>> captioned;
-        for (const QPushButton* control : window().findChildren<QPushButton*>())
-            captioned.emplace_back(control, 3);
-        for (const QLabel* control : window().findChildren<QLabel*>())
-            captioned.emplace_back(control, 0);
+        for (const QWidget* dialog : {static_cast<QWidget*>(&window()), static_cast<QWidget*>(&setup), static_cast<QWidget*>(&about)}) {
+            for (const QPushButton* control : dialog->findChildren<QPushButton*>())
+                captioned.emplace_back(control, 3);
+            for (const QAbstractButton* control : dialog->findChildren<QCheckBox*>())
+                captioned.emplace_back(control, 12);
+            for (const QLabel* control : dialog->findChildren<QLabel*>())
+                captioned.emplace_back(control, 0);
+        }
         for (std::size_t i = 0; i < captioned.size(); ++i) {
             const auto& [control, bevel] = captioned[i];
             const QString text = control->property("text").toString().remove(QLatin1Char('&'));
-            const int needed = control->fontMetrics().horizontalAdvance(text) + 2 * bevel;
+            int needed = 0;
+            for (const QString& line : text.split(QLatin1Char('\n')))
+                needed = std::max(needed, control->fontMetrics().horizontalAdvance(line) + 2 * bevel);
             if (english.size() < captioned.size())
                 english.push_back(needed);
             if (!control->isHidden() && !text.isEmpty()) {
