@@ -41,9 +41,10 @@ export QT_QPA_PLATFORM=offscreen
 
 if [ -z "${QORNC_BENCH_IN_NAMESPACE:-}" ]; then
   ./scripts/deps.sh
+  source scripts/build-cache.sh
   # Warnings are not errors here: GCC 12 at -O3 reports a false -Wrestrict in std::string code.
   cmake -G Ninja -S . -B "$BUILD" -DCMAKE_BUILD_TYPE=Release -DQORNC_BUILD_BENCH=ON -DQORNC_BUILD_TESTS=OFF \
-    -DQORNC_WERROR=OFF >/dev/null
+    -DQORNC_WERROR=OFF "${CACHE_ARGS[@]}" >/dev/null
   if [ "$SCALE_ONLY" = 1 ]; then
     cmake --build "$BUILD" -j2 --target qornc-server qornc_bench_load qornc_bench_relay >/dev/null
   else
