@@ -19,7 +19,7 @@ source "$(dirname "$0")/../support/harness.sh"
 if [ "${1:-}" != --inside-x ]; then
     [[ $(id -u) == 0 ]] || skip "needs root for network namespaces and TUN devices"
     [ -c /dev/net/tun ] || skip "no /dev/net/tun"
-    rerun_in_x 420 ip dbus-daemon -- "$@"
+    rerun_in_x 540 ip dbus-daemon -- "$@"
 fi
 shift
 /usr/bin/python3 -c 'import pyatspi' 2>/dev/null || skip "python3-pyatspi is not installed"
@@ -27,11 +27,11 @@ CLIENT_BIN=$(realpath "$1")
 SERVER_BIN=$(realpath "$2")
 LINK_BIN=$(realpath "$3")
 COUNT_AT_3=${4:-300}
-COUNT_AT_20=${5:-100}
+COUNT_AT_20=${5:-60}
 COUNT_RESTARTED=${6:-150}
 HERE=$(realpath "$(dirname "$0")")
 DELAY_MS=50
-DRAIN_S=120 # after the last message was sent, at most this long for the rest to be shown
+DRAIN_S=150 # after the last message was sent, at most this long for the rest to be shown
 
 make_work
 tag=$(($$ % 100000))
