@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include <sys/resource.h>
-#include <unistd.h>
+#include <pthread.h>
+#include <sched.h>
 
 using namespace qornc::server;
 
@@ -88,18 +88,19 @@ TEST(HashWorkerPool, ServesHostsInTurnOwnersFirstAndCutsTheLongestLine)
                                                "flood5"}));
 }
 
-// A burst of new names must not take the cores from the event loop: the hashes run at a lower
-// priority than the thread that submitted them.
-TEST(HashWorkerPool, HashesRunBelowTheEventLoopsPriority)
+// A burst of new names must not take the cores from the event loop: the hashes run only when
+// nothing else wants the core.
+TEST(HashWorkerPool, HashesRunOnlyWhenTheEventLoopDoesNotNeedTheCore)
 {
     PostedTasks loop;
     HashWorkerPool pool(2, 8, loop.post());
-    const int loopNice = ::getpriority(PRIO_PROCESS, static_cast<id_t>(::gettid()));
-    std::vector<int> workerNice(2, loopNice);
-    for (int& nice : workerNice)
-        pool.submit("host", {}, [&nice] { nice = ::getpriority(PRIO_PROCESS, static_cast<id_t>(::gettid())); },
-                    [](bool) {});
+    std::vector<int> policies(2, SCHED_OTHER);
+    for (int& policy : policies) {
+        pool.submit("host", {}, [&policy] {
+            sched_param param{};
+            ::pthread_getschedparam(::pthread_self(), &policy, &param);
+        }, [](bool) {});
+    }
     ASSERT_TRUE(loop.runUntil(2));
-    for (const int nice : workerNice)
-        EXPECT_GE(nice, std::min(loopNice + HashWorkerPool::kWorkerNice, 19));
+    EXPECT_EQ(policies, std::vector<int>(2, SCHED_IDLE));
 }
