@@ -1,7 +1,12 @@
 #!/usr/bin/env bash
 # Builds a release with the benchmarks and writes docs/PERFORMANCE.md: every figure beside the
 # floor it is divided by, measured in the same run on the machine named at its top.
-# Needs the fixed ports 22001/22002 free (the idle run uses the real qornc binary).
+#   scripts/bench.sh [--users 100,1000,10000] [--server PATH] [--scale-only]
+# --users     sizes of the server-scale runs (default 100,1000,10000)
+# --server    the chat server to measure at scale (default: the one this checkout builds)
+# --scale-only  measure the server at scale only; the client sections of the file stay as they are
+# Everything runs in a network namespace of its own: the fixed ports 22001/22002 and the users'
+# loopback addresses never meet anything else on the machine, and nothing leaves it.
 # QORNC_BENCH_FLOOD and QORNC_BENCH_PRESENCE override the flood size and the presence sizes.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -11,13 +16,37 @@ OUT=$ROOT/docs/PERFORMANCE.md
 FLOOD=${QORNC_BENCH_FLOOD:-10000}
 PRESENCE=${QORNC_BENCH_PRESENCE:-250 500 1000 2000}
 RUNS=${QORNC_BENCH_RUNS:-15}
+USERS=100,1000,10000
+TARGET_SERVER=""
+SCALE_ONLY=0
+while [ $# -gt 0 ]; do
+  case "$1" in
+    --users) USERS=$2; shift 2 ;;
+    --server) TARGET_SERVER=$(realpath "$2"); shift 2 ;;
+    --scale-only) SCALE_ONLY=1; shift ;;
+    *) echo "usage: $0 [--users 100,1000,10000] [--server PATH] [--scale-only]" >&2; exit 1 ;;
+  esac
+done
+[[ "$USERS" =~ ^[0-9]+(,[0-9]+)*$ ]] || { echo "--users takes sizes such as 100,1000" >&2; exit 1; }
 export QT_QPA_PLATFORM=offscreen
 
-./scripts/deps.sh
-# Warnings are not errors here: GCC 12 at -O3 reports a false -Wrestrict in std::string code.
-cmake -G Ninja -S . -B "$BUILD" -DCMAKE_BUILD_TYPE=Release -DQORNC_BUILD_BENCH=ON -DQORNC_BUILD_TESTS=OFF \
-  -DQORNC_WERROR=OFF >/dev/null
-cmake --build "$BUILD" -j2 >/dev/null
+if [ -z "${QORNC_BENCH_IN_NAMESPACE:-}" ]; then
+  ./scripts/deps.sh
+  # Warnings are not errors here: GCC 12 at -O3 reports a false -Wrestrict in std::string code.
+  cmake -G Ninja -S . -B "$BUILD" -DCMAKE_BUILD_TYPE=Release -DQORNC_BUILD_BENCH=ON -DQORNC_BUILD_TESTS=OFF \
+    -DQORNC_WERROR=OFF >/dev/null
+  if [ "$SCALE_ONLY" = 1 ]; then
+    cmake --build "$BUILD" -j2 --target qornc-server qornc_bench_load qornc_bench_relay >/dev/null
+  else
+    cmake --build "$BUILD" -j2 >/dev/null
+  fi
+  args=(--users "$USERS")
+  [ -n "$TARGET_SERVER" ] && args+=(--server "$TARGET_SERVER")
+  [ "$SCALE_ONLY" = 1 ] && args+=(--scale-only)
+  exec unshare -n env QORNC_BENCH_IN_NAMESPACE=1 "$0" "${args[@]}"
+fi
+ip link set lo up
+
 B=$BUILD/bench
 WORK=$(mktemp -d)
 SERVER=""
@@ -26,7 +55,12 @@ trap cleanup EXIT
 
 median() { sort -n | awk '{a[NR]=$1} END {print (NR%2) ? a[(NR+1)/2] : (a[NR/2]+a[NR/2+1])/2}'; }
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", (b > 0) ? a / b : 0 }'; }
+machine() {
+  echo "$(lscpu | awk -F: '/Model name/ {gsub(/^ +/, "", $2); print $2}'), $(nproc) cores," \
+       "$(free -g | awk '/Mem:/ {print $2}') GiB memory, $(uname -sr)."
+}
 
+client_sections() {
 mkdir -p "$WORK/client"
 printf 'userid bench\npassword bench-pass\nserverip 127.0.0.1\n' > "$WORK/client/info.cfg"
 printf 'echo\n' > "$WORK/client/list.cfg"
@@ -85,8 +119,7 @@ get() { awk -v k="$1" '$1 == k {print $2}' "$WORK/scale"; }
   echo "# Performance"
   echo
   echo "Measured by \`scripts/bench.sh\` on $(date -u '+%Y-%m-%d %H:%M UTC'):"
-  echo "$(lscpu | awk -F: '/Model name/ {gsub(/^ +/, "", $2); print $2}'), $(nproc) cores," \
-       "$(free -g | awk '/Mem:/ {print $2}') GiB memory, $(uname -sr). Qt platform: offscreen."
+  echo "$(machine) Qt platform: offscreen."
   echo "Every figure is set against a floor measured in the same run, so the ratios carry over"
   echo "to other machines better than the absolute numbers."
   echo
@@ -135,6 +168,122 @@ get() { awk -v k="$1" '$1 == k {print $2}' "$WORK/scale"; }
   echo '```'
   grep -E '^(Frame|Parse|-|Benchmark)' "$WORK/parser"
   echo '```'
+  echo
+}
+}
+
+# --- The server at scale: each size against the bare relay in the same run, the same generator.
+SCALE_SERVER=${TARGET_SERVER:-$BUILD/server/qornc-server}
+IFS=, read -r -a SIZES <<< "$USERS"
+# The machine's cores are shared, so a size of 1,000 users or fewer runs three times and each
+# figure is the median of its runs; larger sizes run once (QORNC_BENCH_SCALE_REPEATS overrides).
+repeats() { echo "${QORNC_BENCH_SCALE_REPEATS:-$([ "$1" -le 1000 ] && echo 3 || echo 1)}"; }
+scale_runs() {
+  local n r
+  for n in "${SIZES[@]}"; do
+    for r in $(seq "$(repeats "$n")"); do
+      mkdir -p "$WORK/scale-$n-$r"
+      echo "server at scale: $n users, run $r" >&2
+      "$BUILD/bench/scale/qornc_bench_load" --server "$SCALE_SERVER" --relay "$BUILD/bench/scale/qornc_bench_relay" \
+        --users "$n" --work "$WORK/scale-$n-$r" > "$WORK/scale-$n-$r.txt" 2> "$WORK/scale-$n.err" \
+        || echo "the load generator failed at $n users: $(tail -1 "$WORK/scale-$n.err")" >&2
+    done
+  done
+}
+fig() { # size figure target: the median over the size's runs
+  cat "$WORK/scale-$1"-*.txt | awk -v k="$2" -v t="$3" '$1 == k && $2 == t {print $3}' | median | awk '{print ($0 == "") ? 0 : $0}'
+}
+num() { awk -v v="$1" -v d="${2:-0}" 'BEGIN { printf "%.*f", d, v }'; }
+# How many times the relay's cost the server's is: a time over a time, or a rate under a rate.
+times() { awk -v a="$1" -v b="$2" 'BEGIN { if (a > 0 && b > 0) printf "%.1fx", a / b; else printf "n/a" }'; }
+summary_row() { # label goal cell-function
+  local label=$1 goal=$2 cell=$3 line n
+  line="| $label |"
+  for n in "${SIZES[@]}"; do line+=" $($cell "$n") |"; done
+  echo "$line $goal |"
+}
+cell_login() {
+  echo "$(times "$(fig "$1" login_seconds server)" "$(fig "$1" login_seconds relay)") ($(num "$(fig "$1" login_seconds server)" 2) s, $(num "$(fig "$1" login_per_second server)")/s)"
+}
+cell_rate() { # size figure-prefix
+  echo "$(times "$(fig "$1" "$2_per_second" relay)" "$(fig "$1" "$2_per_second" server)") ($(num "$(fig "$1" "$2_per_second" server)") msg/s, $(num "$(fig "$1" "$2_delivered" server)") of $(num "$(fig "$1" "$2_sent" server)"))"
+}
+cell_many() { cell_rate "$1" many_hosts; }
+cell_one() { cell_rate "$1" one_host; }
+cell_refresh() { # a refresh cut short by its bound took longer than its time says: "≥"
+  local bound=""
+  awk -v a="$(fig "$1" refresh_answers server)" -v e="$(fig "$1" refresh_expected server)" 'BEGIN { exit !(a < e) }' && bound="≥ "
+  echo "$bound$(times "$(fig "$1" refresh_seconds server)" "$(fig "$1" refresh_seconds relay)") ($bound$(num "$(fig "$1" refresh_seconds server)" 2) s, $(num "$(fig "$1" refresh_answers server)") answers)"
+}
+cell_rss() { echo "$(num "$(fig "$1" rss_kib_per_user server)" 1) KiB (relay $(num "$(fig "$1" rss_kib_per_user relay)" 1))"; }
+cell_idle() { echo "$(num "$(fig "$1" idle_cpu_percent server)" 3) % (relay $(num "$(fig "$1" idle_cpu_percent relay)" 3))"; }
+cell_latency() {
+  echo "$(num "$(fig "$1" latency_p50_ms server)" 2) / $(num "$(fig "$1" latency_p99_ms server)" 2) ms (relay $(num "$(fig "$1" latency_p50_ms relay)" 2) / $(num "$(fig "$1" latency_p99_ms relay)" 2), $(num "$(fig "$1" latency_users server)") users)"
+}
+detail_table() { # size
+  local n=$1 key
+  echo "| figure | server | relay | server / relay |"
+  echo "|---|---|---|---|"
+  for key in login_seconds login_per_second logged_in login_failures rss_mib rss_kib_per_user idle_cpu_percent \
+      many_hosts_per_second many_hosts_delivered many_hosts_out_of_order one_host_per_second one_host_delivered \
+      one_host_out_of_order refresh_seconds refresh_answers latency_p50_ms latency_p99_ms latency_max_ms \
+      latency_delivered links_lost texts_past_the_first overlong_deliveries texts_without_nul listen_overflows \
+      many_hosts_generator_cpu_percent one_host_generator_cpu_percent refresh_generator_cpu_percent; do
+    local s r
+    s=$(fig "$n" "$key" server); r=$(fig "$n" "$key" relay)
+    echo "| $key | $(num "$s" 3) | $(num "$r" 3) | $(ratio "$s" "$r") |"
+  done
+}
+scale_section() {
+  local header="| |" rule="|---|" n
+  for n in "${SIZES[@]}"; do header+=" $n users |"; rule+="---|"; done
+  echo "<!-- server-scale -->"
+  echo "## Server at scale, against a bare relay"
+  echo
+  echo "Measured by \`scripts/bench.sh --users $USERS\` on $(date -u '+%Y-%m-%d %H:%M UTC'): $(machine)"
+  echo "Server: \`${SCALE_SERVER#"$ROOT"/}\` (version: $("$SCALE_SERVER" --version 2>/dev/null | head -1 || echo unknown)), built from $(git -C "$ROOT" rev-parse --short HEAD 2>/dev/null || echo "an unknown commit")."
+  echo
+  echo "Each user logs in from a loopback address of its own and takes its notifications on"
+  echo "that address's port 22002, in a network namespace the script makes. Each size runs the"
+  echo "bare relay (\`bench/scale/BareRelay\`: the same socket work, no accounts) and then the server,"
+  echo "both started fresh, with the same generator (\`bench/scale\`). \"Nx\" is how many times the relay's"
+  echo "time the server takes (for rates: the relay's rate over the server's); figures in brackets are the server's."
+  echo
+  echo "$header goal |"
+  echo "$rule---|"
+  summary_row "login, all users (time, logins/s)" "≤ 2x" cell_login
+  summary_row "messages to many hosts" "≤ 2x" cell_many
+  summary_row "messages all to one host" "≤ 2x" cell_one
+  summary_row "one user's refresh of 2,000 contacts (3,999 answers)" "≤ 2x" cell_refresh
+  summary_row "server RSS per logged-in user" "≤ 4 KB" cell_rss
+  summary_row "idle CPU of one core, all users connected" "< 0.1 %" cell_idle
+  summary_row "latency p50 / p99 at 2,000 msg/s" "p99 ≤ 2 ms" cell_latency
+  echo
+  cat "$ROOT/bench/scale/FINDINGS.md"
+  for n in "${SIZES[@]}"; do
+    echo
+    echo "### All figures at $n users (median of $(repeats "$n") runs)"
+    echo
+    if ! grep -qs '^latency_delivered server' "$WORK/scale-$n"-*.txt; then
+      echo "The run did not complete: $(tail -1 "$WORK/scale-$n.err" 2>/dev/null)"
+      continue
+    fi
+    detail_table "$n"
+  done
+  echo "<!-- /server-scale -->"
+}
+
+if [ "$SCALE_ONLY" = 1 ] && [ -f "$OUT" ]; then
+  # The client sections as the last full run wrote them.
+  awk '/^<!-- server-scale -->$/ || /^## Findings and fixes/ {exit} {print}' "$OUT" > "$WORK/client.md"
+else
+  client_sections > "$WORK/client.md"
+fi
+scale_runs
+scale_section > "$WORK/scale.md"
+{
+  cat "$WORK/client.md"
+  cat "$WORK/scale.md"
   echo
   cat "$ROOT/bench/FINDINGS.md"
 } > "$OUT"

@@ -17,7 +17,7 @@
     </message>
     <message>
         <source>E&amp;xit</source>
-        <translation>B&amp;eenden</translation>
+        <translation>&amp;Ende</translation>
     </message>
     <message>
         <source>Status:</source>
@@ -25,7 +25,7 @@
     </message>
     <message>
         <source>&amp;Update list</source>
-        <translation>Liste &amp;aktualisieren</translation>
+        <translation>&amp;Aktualisieren</translation>
     </message>
     <message>
         <source>Online:</source>
@@ -37,7 +37,7 @@
     </message>
     <message>
         <source>&amp;Connect</source>
-        <translation>&amp;Verbinden</translation>
+        <translation>&amp;Login</translation>
     </message>
     <message>
         <source>&amp;Disconnect</source>
@@ -49,7 +49,7 @@
     </message>
     <message>
         <source>Messages:</source>
-        <translation>Nachrichten:</translation>
+        <translation>Verlauf:</translation>
     </message>
     <message>
         <source>&amp;Auto-update list</source>
@@ -57,7 +57,7 @@
     </message>
     <message>
         <source>&amp;Edit list</source>
-        <translation>Liste &amp;bearbeiten</translation>
+        <translation>&amp;Bearbeiten</translation>
     </message>
     <message>
         <source>&amp;Done</source>

@@ -17,7 +17,7 @@
     </message>
     <message>
         <source>E&amp;xit</source>
-        <translation>&amp;Quitter</translation>
+        <translation>F&amp;in</translation>
     </message>
     <message>
         <source>Status:</source>
@@ -25,7 +25,7 @@
     </message>
     <message>
         <source>&amp;Update list</source>
-        <translation>Actualiser la &amp;liste</translation>
+        <translation>Ac&amp;tualiser</translation>
     </message>
     <message>
         <source>Online:</source>
@@ -37,11 +37,11 @@
     </message>
     <message>
         <source>&amp;Connect</source>
-        <translation>&amp;Connecter</translation>
+        <translation>&amp;Joindre</translation>
     </message>
     <message>
         <source>&amp;Disconnect</source>
-        <translation>&amp;Déconnecter</translation>
+        <translation>&amp;Couper</translation>
     </message>
     <message>
         <source>&amp;Send message</source>
@@ -49,7 +49,7 @@
     </message>
     <message>
         <source>Messages:</source>
-        <translation>Messages&#xa0;:</translation>
+        <translation>Dialogue&#xa0;:</translation>
     </message>
     <message>
         <source>&amp;Auto-update list</source>
@@ -57,7 +57,7 @@
     </message>
     <message>
         <source>&amp;Edit list</source>
-        <translation>&amp;Modifier la liste</translation>
+        <translation>&amp;Modifier</translation>
     </message>
     <message>
         <source>&amp;Done</source>
@@ -77,11 +77,11 @@
     </message>
     <message>
         <source>Password:</source>
-        <translation>Mot de passe&#xa0;:</translation>
+        <translation>Secret&#xa0;:</translation>
     </message>
     <message>
         <source>Server IP:</source>
-        <translation>IP du serveur&#xa0;:</translation>
+        <translation>IP serveur&#xa0;:</translation>
     </message>
     <message>
         <source>&amp;File</source>
@@ -109,7 +109,7 @@ par %3</translation>
     </message>
     <message>
         <source>the QORNC developers</source>
-        <translation>les développeurs de QORNC</translation>
+        <translation>l&apos;équipe QORNC</translation>
     </message>
     <message>
         <source>Contact list</source>

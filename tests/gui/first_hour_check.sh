@@ -113,7 +113,7 @@ kill -TERM "$TRAYER" && wait "$TRAYER"
 step "German and French on a StatusNotifier tray: no button reads Connect or Exit, the menu Exits"
 start_fake tray "$WORK"
 # German by LANG, French by LANGUAGE, which the desktop sets above LANG.
-for language in de_DE:LANG=de_DE.UTF-8:Verbinden:Beenden:Trennen fr_FR:LANGUAGE=fr_FR:Connecter:Quitter:Déconnecter; do
+for language in de_DE:LANG=de_DE.UTF-8:Login:Ende:Trennen fr_FR:LANGUAGE=fr_FR:Joindre:Fin:Couper; do
   IFS=: read -r locale setting connect exit disconnect <<<"$language"
   items=$(grep -c '^item' "$WORK/tray.log")
   logins=$(logged_times "login first")

@@ -3,10 +3,15 @@
 // the catalog the translations are made from.
 #include <QCoreApplication>
 #include <QFontMetrics>
+#include <QCheckBox>
+#include <QLabel>
+#include <QPushButton>
 #include <QMenuBar>
 #include <QTest>
 
 #include "support/UiFixture.h"
+#include "app/CSetupDlg.h"
+#include "ui/CAboutDlg.h"
 #include "net/rules/ConnectionState.h"
 #include "net/ServerConnection.h"
 #include "ui/LinkPresenter.h"
@@ -58,8 +63,8 @@ TEST_F(LanguageTest, GermanAndFrenchReachEveryControlAndQtsOwnButtons)
         QString connect, exit, contacts, file, cancel, quiet;
     };
     const Row rows[] = {
-        {"de_DE", "&Verbinden", "B&eenden", "Kontaktliste", "&Datei", "Abbrechen", "Keine Statusmeldungen."},
-        {"fr_FR", "&Connecter", "&Quitter", "Liste de contacts", "&Fichier", "Annuler", "Aucun message d'état."},
+        {"de_DE", "&Login", "&Ende", "Kontaktliste", "&Datei", "Abbrechen", "Keine Statusmeldungen."},
+        {"fr_FR", "&Joindre", "F&in", "Liste de contacts", "&Fichier", "Annuler", "Aucun message d'état."},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.locale);
@@ -119,4 +124,41 @@ TEST_F(LanguageTest, EveryTextTheWindowsShowIsCatalogued)
     EXPECT_EQ(Translated(QStringLiteral("Refused a delivery from 10.0.0.7: not the server's address.")),
               QStringLiteral("Zustellung von 10.0.0.7 abgelehnt: nicht vom Server."));
     EXPECT_EQ(Translated(QStringLiteral("alice")), QStringLiteral("alice")) << "a name is no text to translate";
+}
+
+// The window keeps its English geometry in every language, so a caption that runs past its button
+// or label is cut off mid-word: "iste bearbeite" for "Liste bearbeiten". Where the English already
+// runs a pixel or two past its control, a translation may take as much and no more.
+TEST_F(LanguageTest, EveryCaptionFitsItsControlAsTheEnglishDoes)
+{
+    std::vector<int> english;
+    for (const char* locale : {"en_US", "de_DE", "fr_FR"}) {
+        const UserLanguage language{QLocale(QString::fromLatin1(locale))};
+        app.reset();
+        Start();
+        CSetupDlg setup(state(), dir.path(), boxes);
+        CAboutDlg about;
+        // A button's bevel takes a few pixels on each side; a label's text has the whole width.
+        std::vector<std::pair<const QWidget*, int>> captioned;
+        for (const QWidget* dialog : {static_cast<QWidget*>(&window()), static_cast<QWidget*>(&setup), static_cast<QWidget*>(&about)}) {
+            for (const QPushButton* control : dialog->findChildren<QPushButton*>())
+                captioned.emplace_back(control, 3);
+            for (const QAbstractButton* control : dialog->findChildren<QCheckBox*>())
+                captioned.emplace_back(control, 12);
+            for (const QLabel* control : dialog->findChildren<QLabel*>())
+                captioned.emplace_back(control, 0);
+        }
+        for (std::size_t i = 0; i < captioned.size(); ++i) {
+            const auto& [control, bevel] = captioned[i];
+            const QString text = control->property("text").toString().remove(QLatin1Char('&'));
+            int needed = 0;
+            for (const QString& line : text.split(QLatin1Char('\n')))
+                needed = std::max(needed, control->fontMetrics().horizontalAdvance(line) + 2 * bevel);
+            if (english.size() < captioned.size())
+                english.push_back(needed);
+            if (!control->isHidden() && !text.isEmpty()) {
+                EXPECT_LE(needed, std::max(control->width(), english[i])) << locale << ": " << text.toStdString();
+            }
+        }
+    }
 }

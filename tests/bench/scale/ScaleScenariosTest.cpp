@@ -1,0 +1,71 @@
+#include "ScaleScenarios.h"
+
+#include <map>
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "LoopbackPeer.h"
+#include "Sockets.h"
+#include "UserAddress.h"
+
+namespace {
+
+std::map<std::string, double> ByName(const Figures& figures)
+{
+    return {figures.begin(), figures.end()};
+}
+
+// The whole generator against the relay program: every scenario must see all its traffic come
+// back, so that a figure that counts too little or too much fails here before it is published.
+TEST(ScaleScenarios, CountEveryMessageAndAnswerTheRelayDelivers)
+{
+    const std::uint16_t requestPort = FreePort(Ipv4("127.0.0.1"));
+    const std::uint16_t notifyPort = FreePort(UserAddress(0));
+    const TargetProcess relay(QORNC_BENCH_RELAY,
+                              {"--listen", "127.0.0.1", "--port", std::to_string(requestPort), "--notify-port",
+                               std::to_string(notifyPort)},
+                              "/dev/null", requestPort);
+    ASSERT_TRUE(relay.running());
+    EventLoop loop;
+    FleetOptions fleetOptions;
+    fleetOptions.users = 5;
+    fleetOptions.server = Ipv4("127.0.0.1");
+    fleetOptions.serverPort = requestPort;
+    fleetOptions.notifyPort = notifyPort;
+    fleetOptions.loginWindow = 2;
+    UserFleet fleet(loop, fleetOptions);
+    ASSERT_TRUE(fleet.Listen());
+    ScenarioOptions options;
+    options.manyHostMessages = 40;
+    options.oneHostMessages = 30;
+    options.refreshContacts = 12;
+    options.latencyRate = 500;
+    options.latencySeconds = 0.1;
+    options.idleSeconds = 0.1;
+    options.boundSeconds = 10;
+    ScaleScenarios scenarios(loop, fleet, relay, options);
+    scenarios.Login();
+    scenarios.MessagesToManyHosts();
+    scenarios.MessagesToOneHost();
+    scenarios.Refresh();
+    scenarios.LatencyAtFixedRate();
+
+    auto figures = ByName(scenarios.figures());
+    EXPECT_EQ(figures["logged_in"], 5);
+    EXPECT_EQ(figures["login_failures"], 0);
+    EXPECT_GT(figures["rss_mib"], 0);
+    EXPECT_EQ(figures["many_hosts_delivered"], 40);
+    EXPECT_EQ(figures["one_host_delivered"], 30);
+    EXPECT_EQ(figures["one_host_out_of_order"], 0);
+    EXPECT_EQ(figures["refresh_answers"], 23);
+    EXPECT_EQ(figures["latency_sent"], 50);
+    EXPECT_EQ(figures["latency_delivered"], 50);
+    EXPECT_GT(figures["latency_p50_ms"], 0);
+    EXPECT_LE(figures["latency_p50_ms"], figures["latency_p99_ms"]);
+    EXPECT_LE(figures["latency_p99_ms"], figures["latency_max_ms"]);
+    EXPECT_EQ(fleet.counters().textsPastTheFirst, 0);
+    EXPECT_EQ(fleet.counters().linksLost, 0);
+}
+
+}  // namespace
