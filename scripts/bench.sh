@@ -1,13 +1,17 @@
 #!/usr/bin/env bash
 # Builds a release with the benchmarks and writes docs/PERFORMANCE.md: every figure beside the
 # floor it is divided by, measured in the same run on the machine named at its top.
-#   scripts/bench.sh [--users 100,1000,10000] [--server PATH] [--scale-only]
+#   scripts/bench.sh [--users 100,1000,10000] [--server PATH] [--scale-only | --accounts-only]
 # --users     sizes of the server-scale runs (default 100,1000,10000)
 # --server    the chat server to measure at scale (default: the one this checkout builds)
 # --scale-only  measure the server at scale only; the client sections of the file stay as they are
+# --accounts-only  measure only the server's accounts at scale (a state file of hashed accounts)
+#             and replace only their part of the server-scale section
 # Everything runs in a network namespace of its own: the fixed ports 22001/22002 and the users'
 # loopback addresses never meet anything else on the machine, and nothing leaves it.
-# QORNC_BENCH_FLOOD and QORNC_BENCH_PRESENCE override the flood size and the presence sizes.
+# QORNC_BENCH_FLOOD and QORNC_BENCH_PRESENCE override the flood size and the presence sizes;
+# QORNC_BENCH_STATE_ACCOUNTS, QORNC_BENCH_REGISTRATION_USERS and QORNC_BENCH_HASHED_LOGINS the
+# sizes of the accounts runs (100000 accounts, 1000 users sending, 10000 hashed logins).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 ROOT=$PWD
@@ -19,12 +23,17 @@ RUNS=${QORNC_BENCH_RUNS:-15}
 USERS=100,1000,10000
 TARGET_SERVER=""
 SCALE_ONLY=0
+ACCOUNTS_ONLY=0
+STATE_ACCOUNTS=${QORNC_BENCH_STATE_ACCOUNTS:-100000}
+REGISTRATION_USERS=${QORNC_BENCH_REGISTRATION_USERS:-1000}
+HASHED_LOGINS=${QORNC_BENCH_HASHED_LOGINS:-10000}
 while [ $# -gt 0 ]; do
   case "$1" in
     --users) USERS=$2; shift 2 ;;
     --server) TARGET_SERVER=$(realpath "$2"); shift 2 ;;
     --scale-only) SCALE_ONLY=1; shift ;;
-    *) echo "usage: $0 [--users 100,1000,10000] [--server PATH] [--scale-only]" >&2; exit 1 ;;
+    --accounts-only) SCALE_ONLY=1; ACCOUNTS_ONLY=1; shift ;;
+    *) echo "usage: $0 [--users 100,1000,10000] [--server PATH] [--scale-only | --accounts-only]" >&2; exit 1 ;;
   esac
 done
 [[ "$USERS" =~ ^[0-9]+(,[0-9]+)*$ ]] || { echo "--users takes sizes such as 100,1000" >&2; exit 1; }
@@ -32,9 +41,10 @@ export QT_QPA_PLATFORM=offscreen
 
 if [ -z "${QORNC_BENCH_IN_NAMESPACE:-}" ]; then
   ./scripts/deps.sh
+  source scripts/build-cache.sh
   # Warnings are not errors here: GCC 12 at -O3 reports a false -Wrestrict in std::string code.
   cmake -G Ninja -S . -B "$BUILD" -DCMAKE_BUILD_TYPE=Release -DQORNC_BUILD_BENCH=ON -DQORNC_BUILD_TESTS=OFF \
-    -DQORNC_WERROR=OFF >/dev/null
+    -DQORNC_WERROR=OFF "${CACHE_ARGS[@]}" >/dev/null
   if [ "$SCALE_ONLY" = 1 ]; then
     cmake --build "$BUILD" -j2 --target qornc-server qornc_bench_load qornc_bench_relay >/dev/null
   else
@@ -43,6 +53,7 @@ if [ -z "${QORNC_BENCH_IN_NAMESPACE:-}" ]; then
   args=(--users "$USERS")
   [ -n "$TARGET_SERVER" ] && args+=(--server "$TARGET_SERVER")
   [ "$SCALE_ONLY" = 1 ] && args+=(--scale-only)
+  [ "$ACCOUNTS_ONLY" = 1 ] && args+=(--accounts-only)
   exec unshare -n env QORNC_BENCH_IN_NAMESPACE=1 "$0" "${args[@]}"
 fi
 ip link set lo up
@@ -234,6 +245,59 @@ detail_table() { # size
     echo "| $key | $(num "$s" 3) | $(num "$r" 3) | $(ratio "$s" "$r") |"
   done
 }
+# --- The server's accounts at scale, against no relay (it keeps none): a state file of hashed
+# accounts, latency while new names register in it, and every user logging in at once.
+accounts_runs() {
+  local load=$BUILD/bench/scale/qornc_bench_load
+  mkdir -p "$WORK/registration" "$WORK/hashed"
+  echo "server accounts: $STATE_ACCOUNTS in the state file, 30 registering" >&2
+  "$load" --server "$SCALE_SERVER" --scenario registration --users "$REGISTRATION_USERS" --state-accounts "$STATE_ACCOUNTS" \
+    --new-names 30 --bound-seconds 600 --work "$WORK/registration" > "$WORK/registration.txt" 2> "$WORK/registration.err" \
+    || echo "the registration run failed: $(tail -1 "$WORK/registration.err")" >&2
+  echo "server accounts: $HASHED_LOGINS hashed logins at once" >&2
+  "$load" --server "$SCALE_SERVER" --scenario hashed-logins --users "$HASHED_LOGINS" --bound-seconds 1200 \
+    --work "$WORK/hashed" > "$WORK/hashed.txt" 2> "$WORK/hashed.err" \
+    || echo "the hashed-logins run failed: $(tail -1 "$WORK/hashed.err")" >&2
+}
+afig() { # run figure
+  awk -v k="$2" '$1 == k && $2 == "server" {v = $3} END {print (v == "") ? 0 : v}' "$WORK/$1.txt"
+}
+acell() { # run figure: "-" for a figure the run does not take
+  if grep -qs "^$2 server " "$WORK/$1.txt"; then num "$(afig "$1" "$2")" 3; else echo "-"; fi
+}
+accounts_block() {
+  local r=registration h=hashed
+  echo "<!-- accounts-scale -->"
+  echo "### Accounts at scale: a state file of argon2id-hashed accounts"
+  echo
+  echo "Measured by \`scripts/bench.sh\` on $(date -u '+%Y-%m-%d %H:%M UTC'), server built from $(git -C "$ROOT" rev-parse --short HEAD 2>/dev/null || echo "an unknown commit")."
+  echo "Against the server alone: the relay keeps no accounts. The server gets \`--state-file\` holding"
+  echo "the accounts, each hashed with argon2id at the server's own cost (19 MiB, 2 passes), and no"
+  echo "accounts file. To write that many accounts fast, every account has the same hash of one shared"
+  echo "password; the server cannot tell, and checks each login with a full argon2id verification."
+  echo "New names: $(num "$(afig $r registration_users)") users logged in from the file send $(num "$(afig $r registration_rate)") msg/s (open loop, $(num "$(afig $r registration_sent)") messages);"
+  echo "1 s in, 30 names not in the file log in for the first time at once, each from its own address, which"
+  echo "registers them. \"While registering\" is the messages sent from those logins to the last"
+  echo "\"getbuddy true NAME\" answer to them; a name counts as registered when that answer reaches it and when"
+  echo "the state file holds it after the server stopped. Hashed logins: every user connects at once."
+  echo
+  echo "| | figure | goal |"
+  echo "|---|---|---|"
+  echo "| message latency p50 / p99 while 30 new names register, $(num "$(afig $r state_accounts)") accounts | $(num "$(afig $r registering_p50_ms)" 2) / $(num "$(afig $r registering_p99_ms)" 2) ms over $(num "$(afig $r registering_messages)") messages in $(num "$(afig $r registration_seconds)" 2) s (whole window: $(num "$(afig $r registration_window_p50_ms)" 2) / $(num "$(afig $r registration_window_p99_ms)" 2) ms, max $(num "$(afig $r registration_window_max_ms)" 1) ms; $(num "$(afig $r registration_delivered)") of $(num "$(afig $r registration_sent)") delivered) | p99 < 10 ms |"
+  echo "| new names registered | $(num "$(afig $r registered)") of 30 answered online, $(num "$(afig $r registered_in_state_file)") in the state file after the stop, $(num "$(afig $r registration_failures)") failed, $(num "$(afig $r refusals_logged)") refusals logged | all 30, none failed |"
+  echo "| $(num "$(afig $h state_accounts)") hashed logins at once | $(num "$(afig $h logged_in)") served, $(num "$(afig $h refusals_logged)") refusals logged, $(num "$(afig $h login_failures)") failed; last login after $(num "$(afig $h login_seconds)" 1) s ($(num "$(afig $h login_per_second)" 1) logins/s) | all served, none refused |"
+  echo
+  echo "| figure | new names | hashed logins |"
+  echo "|---|---|---|"
+  local key
+  for key in state_accounts login_seconds logged_in login_failures registering_p50_ms registering_p99_ms registering_max_ms \
+      registering_messages registration_window_p50_ms registration_window_p99_ms registration_window_max_ms \
+      registration_delivered registered registered_in_state_file registration_seconds refusals_logged listen_overflows; do
+    echo "| $key | $(acell $r "$key") | $(acell $h "$key") |"
+  done
+  echo "<!-- /accounts-scale -->"
+}
+
 scale_section() {
   local header="| |" rule="|---|" n
   for n in "${SIZES[@]}"; do header+=" $n users |"; rule+="---|"; done
@@ -270,9 +334,27 @@ scale_section() {
     fi
     detail_table "$n"
   done
+  echo
+  accounts_block
   echo "<!-- /server-scale -->"
 }
 
+if [ "$ACCOUNTS_ONLY" = 1 ]; then
+  # Every other figure of the file as the last run wrote it; the accounts' part in place of its
+  # last one, or at the end of the server-scale section.
+  [ -f "$OUT" ] && grep -q '^<!-- /server-scale -->$' "$OUT" || { echo "--accounts-only needs a server-scale section in $OUT" >&2; exit 1; }
+  accounts_runs
+  accounts_block > "$WORK/accounts.md"
+  awk -v block="$WORK/accounts.md" '
+    function put() { while ((getline line < block) > 0) print line; close(block) }
+    /^<!-- accounts-scale -->$/ { skipping = 1; put(); placed = 1; next }
+    /^<!-- \/accounts-scale -->$/ { skipping = 0; next }
+    /^<!-- \/server-scale -->$/ && !placed { print ""; put(); print ""; placed = 1 }
+    !skipping { print }' "$OUT" > "$WORK/out.md"
+  cp "$WORK/out.md" "$OUT"
+  echo "wrote $OUT"
+  exit 0
+fi
 if [ "$SCALE_ONLY" = 1 ] && [ -f "$OUT" ]; then
   # The client sections as the last full run wrote them.
   awk '/^<!-- server-scale -->$/ || /^## Findings and fixes/ {exit} {print}' "$OUT" > "$WORK/client.md"
@@ -280,6 +362,7 @@ else
   client_sections > "$WORK/client.md"
 fi
 scale_runs
+accounts_runs
 scale_section > "$WORK/scale.md"
 {
   cat "$WORK/client.md"

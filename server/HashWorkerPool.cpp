@@ -2,6 +2,9 @@
 
 #include <optional>
 
+#include <sys/resource.h>
+#include <unistd.h>
+
 namespace qornc::server {
 
 HashWorkerPool::HashWorkerPool(std::size_t threads, std::size_t maxQueued, Post post)
@@ -93,6 +96,11 @@ bool HashWorkerPool::takeNext(Waiting& next)
 
 void HashWorkerPool::work()
 {
+    // A hash takes a core for tens of milliseconds. On a machine with few cores the event loop
+    // must still win the core the moment a message arrives, or every delivery waits behind the
+    // hashes of a burst of new names: so the workers run at a lower priority than the loop.
+    // Raising one's own nice value is always allowed, so its result needs no handling.
+    static_cast<void>(::setpriority(PRIO_PROCESS, static_cast<id_t>(::gettid()), kWorkerNice));
     for (;;) {
         Waiting next;
         {

@@ -65,6 +65,7 @@ void ScaleScenarios::Take(int user, const Delivery& delivery, BenchClock::time_p
     ++tally.delivered;
     tally.last = at;
     tally.latencyMs.push_back(1000 * Seconds(at - tally.sentAt[delivery.sequence]));
+    tally.latencyOf[delivery.sequence] = tally.latencyMs.back();
     tally.order.Take(delivery.name + ' ' + UserName(user), delivery.sequence, delivery.connection);
 }
 
@@ -76,6 +77,7 @@ void ScaleScenarios::BeginRun(std::size_t messages, int answersFor)
     m_tally.sentAt.resize(messages);
     m_tally.seen.assign(messages, 0);
     m_tally.latencyMs.reserve(messages);
+    m_tally.latencyOf.assign(messages, -1);
     m_tally.answersFor = answersFor;
     m_tally.last = BenchClock::now();
     m_runCpuSeconds = GeneratorCpuSeconds();
@@ -89,7 +91,7 @@ void ScaleScenarios::AddGeneratorLoad(const std::string& name, BenchClock::time_
 
 void ScaleScenarios::SendMessage(int sender, int recipient, std::uint32_t sequence)
 {
-    const auto block = MessageBlock(UserName(sender), UserPassword(sender), UserName(recipient),
+    const auto block = MessageBlock(UserName(sender), m_fleet.Password(sender), UserName(recipient),
                                     SequencedText(m_tally.run, sequence, kMessageLength));
     m_tally.sentAt[sequence] = BenchClock::now();
     if (block)
@@ -113,11 +115,11 @@ void ScaleScenarios::Settle()
         BenchClock::now() + std::chrono::seconds(20), {}, 20);
 }
 
-void ScaleScenarios::Login()
+void ScaleScenarios::Login(int upTo)
 {
     const long rssBefore = m_target.RssKib();
     const auto start = BenchClock::now();
-    m_fleet.StartLogins();
+    m_fleet.StartLogins(upTo);
     m_loop.RunUntil([&] { return m_fleet.loginsSettled(); }, Bound());
     const double seconds = Seconds(BenchClock::now() - start);
     Add("login_seconds", seconds);
@@ -193,7 +195,7 @@ void ScaleScenarios::Refresh()
     // As the client refreshes: the first contact asked once, every further one twice in a row.
     for (int contact = 0; contact < contacts; ++contact) {
         const int user = contact < refresher ? contact : contact + 1;
-        const auto block = GetBuddyBlock(UserName(refresher), UserPassword(refresher), UserName(user));
+        const auto block = GetBuddyBlock(UserName(refresher), m_fleet.Password(refresher), UserName(user));
         for (int copy = 0; block && copy < (contact == 0 ? 1 : 2); ++copy)
             m_fleet.Send(refresher, *block);
     }
@@ -205,6 +207,26 @@ void ScaleScenarios::Refresh()
     Settle();
 }
 
+void ScaleScenarios::SendDueAtRate(int users, int rate, BenchClock::time_point start, std::size_t count,
+                                   std::size_t& sent)
+{
+    // Open loop: message k leaves at k / rate, however late the earlier ones come back.
+    const double due = Seconds(BenchClock::now() - start) * rate;
+    for (; sent < count && double(sent) <= due; ++sent) {
+        const int sender = int(sent % std::size_t(users));
+        const int hop = 1 + int(sent * 7919 % std::size_t(users - 1));
+        SendMessage(sender, (sender + hop) % users, std::uint32_t(sent));
+    }
+}
+
+void ScaleScenarios::AddLatency(const std::string& prefix, const std::vector<double>& samples)
+{
+    const LatencySummary summary = Summarize(samples);
+    Add(prefix + "_p50_ms", summary.p50);
+    Add(prefix + "_p99_ms", summary.p99);
+    Add(prefix + "_max_ms", summary.max);
+}
+
 void ScaleScenarios::LatencyAtFixedRate()
 {
     const int users = std::min(m_fleet.users(), m_options.latencyUsers);
@@ -212,23 +234,63 @@ void ScaleScenarios::LatencyAtFixedRate()
     BeginRun(count);
     const auto start = BenchClock::now();
     std::size_t sent = 0;
-    // Open loop: message k leaves at k / rate, however late the earlier ones come back.
-    const auto sendDue = [&] {
-        const double due = Seconds(BenchClock::now() - start) * m_options.latencyRate;
-        for (; sent < count && double(sent) <= due; ++sent) {
-            const int sender = int(sent % std::size_t(users));
-            const int hop = 1 + int(sent * 7919 % std::size_t(users - 1));
-            SendMessage(sender, (sender + hop) % users, std::uint32_t(sent));
-        }
-    };
-    m_loop.RunUntil([&] { return sent >= count && m_tally.delivered >= long(count); }, Bound(), sendDue, 1);
-    const LatencySummary summary = Summarize(m_tally.latencyMs);
+    m_loop.RunUntil([&] { return sent >= count && m_tally.delivered >= long(count); }, Bound(),
+                    [&] { SendDueAtRate(users, m_options.latencyRate, start, count, sent); }, 1);
     Add("latency_users", users);
     Add("latency_rate", m_options.latencyRate);
-    Add("latency_p50_ms", summary.p50);
-    Add("latency_p99_ms", summary.p99);
-    Add("latency_max_ms", summary.max);
+    AddLatency("latency", m_tally.latencyMs);
     Add("latency_sent", double(sent));
     Add("latency_delivered", double(m_tally.delivered));
+    Settle();
+}
+
+void ScaleScenarios::LatencyWhileRegistering(int newNames)
+{
+    const int users = m_fleet.users() - newNames;
+    const int rate = m_options.registrationRate;
+    const auto count = users > 1 ? std::size_t(std::lround(rate * m_options.registrationSeconds)) : 0;
+    BeginRun(count);
+    const int inBefore = m_fleet.loggedIn();
+    const int failedBefore = m_fleet.loginFailures();
+    const auto start = BenchClock::now();
+    std::size_t sent = 0;
+    // The messages sent from the first registration's start to the last one's answer.
+    std::size_t firstDuring = 0;
+    std::size_t endDuring = 0;
+    BenchClock::time_point registrationStart{};
+    BenchClock::time_point registrationEnd{};
+    bool started = false;
+    bool ended = false;
+    const auto tick = [&] {
+        SendDueAtRate(users, rate, start, count, sent);
+        if (!started && Seconds(BenchClock::now() - start) >= m_options.registerAfterSeconds) {
+            started = true;
+            firstDuring = sent;
+            registrationStart = BenchClock::now();
+            m_fleet.StartLogins();
+        }
+        if (started && !ended && m_fleet.loginsSettled()) {
+            ended = true;
+            endDuring = sent;
+            registrationEnd = BenchClock::now();
+        }
+    };
+    m_loop.RunUntil([&] { return ended && sent >= count && m_tally.delivered >= long(count); }, Bound(), tick, 1);
+    if (!ended)
+        endDuring = sent;
+    std::vector<double> during;
+    for (std::size_t k = firstDuring; k < endDuring; ++k)
+        if (m_tally.latencyOf[k] >= 0)
+            during.push_back(m_tally.latencyOf[k]);
+    Add("registration_users", users);
+    Add("registration_rate", rate);
+    AddLatency("registration_window", m_tally.latencyMs);
+    AddLatency("registering", during);
+    Add("registering_messages", double(endDuring - firstDuring));
+    Add("registration_sent", double(sent));
+    Add("registration_delivered", double(m_tally.delivered));
+    Add("registered", m_fleet.loggedIn() - inBefore);
+    Add("registration_failures", m_fleet.loginFailures() - failedBefore);
+    Add("registration_seconds", ended ? Seconds(registrationEnd - registrationStart) : m_options.boundSeconds);
     Settle();
 }

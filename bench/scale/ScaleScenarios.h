@@ -23,6 +23,9 @@ struct ScenarioOptions {
     double latencySeconds = 5;
     double idleSeconds = 10;
     double boundSeconds = 60;  // no scenario waits longer for its traffic
+    int registrationRate = 500;  // messages per second while new names register
+    double registrationSeconds = 10;
+    double registerAfterSeconds = 1;  // into that window, so that latency before them shows too
 };
 
 using Figures = std::vector<std::pair<std::string, double>>;
@@ -31,12 +34,16 @@ class ScaleScenarios {
 public:
     ScaleScenarios(EventLoop& loop, UserFleet& fleet, const TargetProcess& target, ScenarioOptions options);
 
-    void Login();
+    // Logs in the fleet's users up to `upTo`, all by default.
+    void Login(int upTo = -1);
     void Idle();
     void MessagesToManyHosts();
     void MessagesToOneHost();
     void Refresh();
     void LatencyAtFixedRate();
+    // Open-loop messages among the users logged in while the fleet's last `newNames` users log in
+    // for the first time, which registers them.
+    void LatencyWhileRegistering(int newNames);
     [[nodiscard]] const Figures& figures() const { return m_figures; }
 
 private:
@@ -50,6 +57,7 @@ private:
         long answers = 0;
         int answersFor = -1;
         std::vector<double> latencyMs;
+        std::vector<double> latencyOf;  // by sequence, negative until delivered
         OrderCheck order;
         BenchClock::time_point last;
     };
@@ -61,6 +69,9 @@ private:
     void AddThroughput(const std::string& name, BenchClock::time_point start, long sent);
     void AddGeneratorLoad(const std::string& name, BenchClock::time_point start);
     void Settle();
+    // Sends message `sequence` among the first `users` at its due time; true while some are due.
+    void SendDueAtRate(int users, int rate, BenchClock::time_point start, std::size_t count, std::size_t& sent);
+    void AddLatency(const std::string& prefix, const std::vector<double>& samples);
     void Add(const std::string& name, double value) { m_figures.emplace_back(name, value); }
     [[nodiscard]] BenchClock::time_point Bound() const;
 

@@ -4,6 +4,7 @@
 #include <sys/epoll.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 
@@ -54,20 +55,26 @@ bool UserFleet::Listen()
     return true;
 }
 
-void UserFleet::StartLogins()
+void UserFleet::StartLogins(int upTo)
 {
+    m_loginUpTo = upTo < 0 ? m_options.users : std::min(upTo, m_options.users);
     StartNextLogins();
+}
+
+std::string UserFleet::Password(int user) const
+{
+    return m_options.password.empty() ? UserPassword(user) : m_options.password;
 }
 
 void UserFleet::StartNextLogins()
 {
-    while (m_loginsUnderWay < m_options.loginWindow && m_nextLogin < m_options.users) {
+    while (m_loginsUnderWay < m_options.loginWindow && m_nextLogin < m_loginUpTo) {
         const int index = m_nextLogin++;
         User& user = m_users[static_cast<std::size_t>(index)];
         ++m_loginsUnderWay;
         user.link = ConnectFrom(UserAddress(index), m_options.server, m_options.serverPort);
-        const auto login = LoginBlock(UserName(index), UserPassword(index), kStartupLoginBlockSize);
-        const auto self = GetBuddyBlock(UserName(index), UserPassword(index), UserName(index));
+        const auto login = LoginBlock(UserName(index), Password(index), kStartupLoginBlockSize);
+        const auto self = GetBuddyBlock(UserName(index), Password(index), UserName(index));
         if (!user.link || !login || !self) {
             EndLogin(index, false);
             continue;

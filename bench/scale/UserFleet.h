@@ -26,6 +26,9 @@ struct FleetOptions {
     // One wildcard listener instead of one per address: the connections the server makes are
     // the same, and it costs one descriptor instead of one per user.
     bool sharedListener = false;
+    // Every user's password when set (a state file whose accounts share one hash); otherwise
+    // each user's own.
+    std::string password;
 };
 
 // Deliveries that break what the client relies on: one NUL-terminated text per connection,
@@ -51,13 +54,15 @@ public:
 
     // Opens the delivery listeners; false when an address's port is taken.
     [[nodiscard]] bool Listen();
-    // Each user connects, sends its login and asks for its own presence; the answer tells it is in.
-    void StartLogins();
-    [[nodiscard]] bool loginsSettled() const { return m_loggedIn + m_loginFailures >= m_options.users; }
+    // Users up to `upTo` (all by default) connect, send their login and ask for their own
+    // presence; the answer tells each it is in. A later call logs in the next ones.
+    void StartLogins(int upTo = -1);
+    [[nodiscard]] bool loginsSettled() const { return m_loggedIn + m_loginFailures >= m_loginUpTo; }
     [[nodiscard]] int loggedIn() const { return m_loggedIn; }
     [[nodiscard]] int loginFailures() const { return m_loginFailures; }
     [[nodiscard]] int users() const { return m_options.users; }
     [[nodiscard]] const FleetCounters& counters() const { return m_counters; }
+    [[nodiscard]] std::string Password(int user) const;
 
     // Queues a request block on the user's connection, written at once where the socket takes it.
     void Send(int user, std::string_view block);
@@ -98,6 +103,7 @@ private:
     DeliveryHandler m_onDelivery;
     FleetCounters m_counters;
     int m_nextLogin = 0;
+    int m_loginUpTo = 0;
     int m_loginsUnderWay = 0;
     int m_loggedIn = 0;
     int m_loginFailures = 0;

@@ -8,6 +8,9 @@
 #include <string>
 #include <vector>
 
+#include <sys/resource.h>
+#include <unistd.h>
+
 using namespace qornc::server;
 using qornc::server::test::PostedTasks;
 
@@ -41,4 +44,20 @@ TEST(HashWorkerPool, ServesHostsInTurnOwnersFirstAndCutsTheLongestLine)
     EXPECT_EQ(refused, std::vector<std::string>{"flood6"});
     EXPECT_EQ(order, (std::vector<std::string>{"owner", "flood1", "guest", "late", "flood2", "flood3", "flood4",
                                                "flood5"}));
+}
+
+// A burst of new names must not take the cores from the event loop: the hashes run at a lower
+// priority than the thread that submitted them.
+TEST(HashWorkerPool, HashesRunBelowTheEventLoopsPriority)
+{
+    PostedTasks loop;
+    HashWorkerPool pool(2, 8, loop.post());
+    const int loopNice = ::getpriority(PRIO_PROCESS, static_cast<id_t>(::gettid()));
+    std::vector<int> workerNice(2, loopNice);
+    for (int& nice : workerNice)
+        pool.submit("host", {}, [&nice] { nice = ::getpriority(PRIO_PROCESS, static_cast<id_t>(::gettid())); },
+                    [](bool) {});
+    ASSERT_TRUE(loop.runUntil(2));
+    for (const int nice : workerNice)
+        EXPECT_GE(nice, std::min(loopNice + HashWorkerPool::kWorkerNice, 19));
 }

@@ -68,4 +68,47 @@ TEST(ScaleScenarios, CountEveryMessageAndAnswerTheRelayDelivers)
     EXPECT_EQ(fleet.counters().linksLost, 0);
 }
 
+// New names log in only when the messages are under way, each counted once: the relay takes any
+// name, so all of them must come in, and no message may be lost to the fleet's growth.
+TEST(ScaleScenarios, LogTheNewNamesInOnlyWhileTheMessagesRun)
+{
+    const std::uint16_t requestPort = FreePort(Ipv4("127.0.0.1"));
+    const std::uint16_t notifyPort = FreePort(UserAddress(0));
+    const TargetProcess relay(QORNC_BENCH_RELAY,
+                              {"--listen", "127.0.0.1", "--port", std::to_string(requestPort), "--notify-port",
+                               std::to_string(notifyPort)},
+                              "/dev/null", requestPort);
+    ASSERT_TRUE(relay.running());
+    EventLoop loop;
+    FleetOptions fleetOptions;
+    fleetOptions.users = 7;
+    fleetOptions.server = Ipv4("127.0.0.1");
+    fleetOptions.serverPort = requestPort;
+    fleetOptions.notifyPort = notifyPort;
+    fleetOptions.password = "shared";
+    UserFleet fleet(loop, fleetOptions);
+    ASSERT_TRUE(fleet.Listen());
+    ScenarioOptions options;
+    options.registrationRate = 400;
+    options.registrationSeconds = 0.25;
+    options.registerAfterSeconds = 0.05;
+    options.boundSeconds = 10;
+    ScaleScenarios scenarios(loop, fleet, relay, options);
+    scenarios.Login(4);
+    EXPECT_EQ(fleet.loggedIn(), 4);
+    scenarios.LatencyWhileRegistering(3);
+
+    auto figures = ByName(scenarios.figures());
+    EXPECT_EQ(figures["logged_in"], 4);
+    EXPECT_EQ(figures["registration_users"], 4);
+    EXPECT_EQ(figures["registered"], 3);
+    EXPECT_EQ(figures["registration_failures"], 0);
+    EXPECT_EQ(figures["registration_sent"], 100);
+    EXPECT_EQ(figures["registration_delivered"], 100);
+    EXPECT_LE(figures["registering_messages"], 100);
+    EXPECT_LE(figures["registering_p99_ms"], figures["registration_window_max_ms"]);
+    EXPECT_GT(figures["registration_window_p50_ms"], 0);
+    EXPECT_EQ(fleet.loggedIn(), 7);
+}
+
 }  // namespace
