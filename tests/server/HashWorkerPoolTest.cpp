@@ -57,7 +57,7 @@ TEST(HashWorkerPool, HashesRunBelowTheEventLoopsPriority)
     for (int& nice : workerNice)
         pool.submit("host", {}, [&nice] { nice = ::getpriority(PRIO_PROCESS, static_cast<id_t>(::gettid())); },
                     [](bool) {});
-    ASSERT_TRUE(loop.runUntil(2));
+    ASSERT_TRUE(loop.runUntil([&loop] { return loop.ran() == 2; }));
     for (const int nice : workerNice)
         EXPECT_GE(nice, std::min(loopNice + HashWorkerPool::kWorkerNice, 19));
 }
