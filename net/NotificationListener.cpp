@@ -32,7 +32,7 @@ bool SameHost(const QHostAddress& a, const QHostAddress& b)
 
 }  // namespace
 
-NotificationListener::NotificationListener(LinkState& state, NotificationSink sink, int deliveryTimeoutMs,
+NotificationListener::NotificationListener(const LinkState& state, NotificationSink sink, int deliveryTimeoutMs,
                                            QObject* parent)
     : QObject(parent)
     , m_state(state)
@@ -104,7 +104,6 @@ void NotificationListener::Take(QTcpSocket* socket)
     });
     link->Attach(socket);
     m_open.push_back(std::move(delivery));
-    m_state.g_acceptCount = openDeliveries();
     link->OnReceive(); // bytes may have arrived with the connection itself
 }
 
@@ -143,7 +142,6 @@ void NotificationListener::CloseDelivery(CLinkSocket* delivery)
     // Often called from the delivery's own signal: it goes once that has returned.
     found->release()->deleteLater();
     m_open.erase(found);
-    m_state.g_acceptCount = openDeliveries();
 }
 
 void NotificationListener::AcceptPeerOf(const CLinkSocket& requestLink)

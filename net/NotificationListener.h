@@ -36,7 +36,7 @@ public:
     static constexpr int kDeliveryTimeoutMs = 15000;
 
     // Every delivered notification goes to sink, in arrival order.
-    NotificationListener(LinkState& state, NotificationSink sink, int deliveryTimeoutMs = kDeliveryTimeoutMs,
+    NotificationListener(const LinkState& state, NotificationSink sink, int deliveryTimeoutMs = kDeliveryTimeoutMs,
                          QObject* parent = nullptr);
     ~NotificationListener() override;
 
@@ -65,7 +65,7 @@ private:
     void CloseDelivery(CLinkSocket* delivery);
     [[nodiscard]] bool IsServerAddress(const QHostAddress& peer) const;
 
-    LinkState& m_state;
+    const LinkState& m_state;
     NotificationSink m_sink;
     int m_deliveryTimeoutMs;
     QTcpServer* m_server;

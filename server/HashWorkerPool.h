@@ -22,8 +22,6 @@ namespace qornc::server {
 
 class HashWorkerPool {
 public:
-    // How much lower than the event loop's the workers' scheduling priority is.
-    static constexpr int kWorkerNice = 10;
     using Job = std::function<void()>;          // runs on a worker thread
     using Done = std::function<void(bool ran)>; // then through Post; false when dropped unrun
     // Runs a task on the thread that submits: the event loop's.

@@ -162,7 +162,6 @@ void CClientDlg::OnInitDialog()
 
     const ContactListFile list = ReadContactList(m_options.configDir / "list.cfg");
     m_presenceState.g_listText.assign(list.text);
-    m_presenceState.g_listTruncated = list.truncated ? 1 : 0;
     m_contacts->setPlainText(FromBytes(DropCarriageReturns(m_presenceState.g_listText.view())));
     if (list.state == SettingsFileState::Unusable)
         m_boxes.Information(this, QStringLiteral("list.cfg is not a file that can be read; the contact list starts "

@@ -16,12 +16,13 @@
 #include "EventLoop.h"
 #include "UniqueFd.h"
 #include "common/NotificationFramer.h"
+#include "common/Protocol.h"
 
 struct FleetOptions {
     int users = 100;
     in_addr server{};
-    std::uint16_t serverPort = 22001;
-    std::uint16_t notifyPort = 22002;
+    std::uint16_t serverPort = kServerPort;
+    std::uint16_t notifyPort = kNotifyPort;
     int loginWindow = 256;  // logins under way at once, as users arriving over a short while
     // One wildcard listener instead of one per address: the connections the server makes are
     // the same, and it costs one descriptor instead of one per user.

@@ -1,6 +1,6 @@
 // The server link's own state: who logs in where, the request connection as the window shows it,
-// the deliveries open now, a presence query still unanswered, and the inbound mailbox that the
-// idle pump empties. The layers above store into it; the link itself reads it.
+// a presence query still unanswered, and the inbound mailbox that the idle pump empties. The
+// layers above store into it; the link itself reads it.
 #pragma once
 
 #include <cstddef>
@@ -20,7 +20,6 @@ struct LinkState {
     FixedText<kServerIpCapacity> g_serverIp;
 
     ConnectionState g_link;     // g_link.g_connected and the two buttons
-    int g_acceptCount = 0;      // delivery connections open now
     int g_queryPending = 0;     // a presence refresh went out and no answer came: sending waits
 
     Mailbox g_messages;         // arrived messages, oldest first

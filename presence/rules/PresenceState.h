@@ -12,8 +12,6 @@ struct PresenceState {
     FixedText<kTextBufferSize> g_listText;
     FixedText<kTextBufferSize> g_contactSnapshot;
     FixedText<kTextBufferSize> g_saveText;
-    // list.cfg held more than fits: it is rewritten at exit only if the list was changed.
-    int g_listTruncated = 0;
 
     PresenceTable g_presence;
     std::string g_onlineText;     // every online name followed by CR LF

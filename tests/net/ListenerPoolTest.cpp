@@ -48,7 +48,7 @@ TEST(ListenerPoolTest, DeliveriesWaitingForTheirTextSurviveLaterOnes)
     std::sort(shown.begin(), shown.end());
     std::sort(expected.begin(), expected.end());
     EXPECT_EQ(shown, expected);
-    EXPECT_TRUE(WaitFor([&] { return state.g_acceptCount == 0; })) << "finished deliveries were kept open";
+    EXPECT_TRUE(WaitFor([&] { return listener.openDeliveries() == 0; })) << "finished deliveries were kept open";
 }
 
 TEST(ListenerPoolTest, IdleConnectionsAreCappedAndDeliveriesStillArrive)
@@ -65,7 +65,7 @@ TEST(ListenerPoolTest, IdleConnectionsAreCappedAndDeliveriesStillArrive)
         ::connect(held.back(), reinterpret_cast<const sockaddr*>(&address), sizeof address);
     }
     Settle(500);
-    EXPECT_LE(state.g_acceptCount, NotificationListener::kMaxOpenDeliveries);
+    EXPECT_LE(listener.openDeliveries(), NotificationListener::kMaxOpenDeliveries);
     FakeServer server;
     ASSERT_NE(server.Deliver(listener.port(), NulText("message srv after")), nullptr);
     EXPECT_TRUE(WaitFor([&] { return received.MessageCount() == 1; }));

@@ -1,60 +1,18 @@
 #include "HashWorkerPool.h"
+#include "PostedTasks.h"
 
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <condition_variable>
-#include <deque>
-#include <functional>
 #include <mutex>
 #include <string>
 #include <vector>
 
-#include <sys/resource.h>
-#include <unistd.h>
+#include <pthread.h>
+#include <sched.h>
 
 using namespace qornc::server;
-
-namespace {
-
-// Stands in for the event loop: what the pool posts waits here until the test runs it.
-class PostedTasks {
-public:
-    HashWorkerPool::Post post()
-    {
-        return [this](std::function<void()> task) {
-            const std::lock_guard lock(mutex_);
-            tasks_.push_back(std::move(task));
-            added_.notify_all();
-        };
-    }
-
-    // Runs posted tasks until `count` have run in all.
-    bool runUntil(std::size_t count)
-    {
-        while (ran_ < count) {
-            std::function<void()> task;
-            {
-                std::unique_lock lock(mutex_);
-                if (!added_.wait_for(lock, std::chrono::seconds(10), [this] { return !tasks_.empty(); }))
-                    return false;
-                task = std::move(tasks_.front());
-                tasks_.pop_front();
-            }
-            task();
-            ++ran_;
-        }
-        return true;
-    }
-
-private:
-    std::mutex mutex_;
-    std::condition_variable added_;
-    std::deque<std::function<void()>> tasks_;
-    std::size_t ran_ = 0;
-};
-
-} // namespace
+using qornc::server::test::PostedTasks;
 
 // One worker, held up while a host queues many checks: the other hosts' checks come in turn, not
 // behind them all; an owner's host goes first; when the places run out, the flooding host loses
@@ -82,24 +40,25 @@ TEST(HashWorkerPool, ServesHostsInTurnOwnersFirstAndCutsTheLongestLine)
     submit("owner", 0, "owner");
     submit("late", 1, "late"); // the ninth: flood's newest makes room
     gate.unlock();
-    ASSERT_TRUE(loop.runUntil(10));
+    ASSERT_TRUE(loop.runUntil([&loop] { return loop.ran() == 10; }));
     EXPECT_EQ(refused, std::vector<std::string>{"flood6"});
     EXPECT_EQ(order, (std::vector<std::string>{"owner", "flood1", "guest", "late", "flood2", "flood3", "flood4",
                                                "flood5"}));
 }
 
-// A burst of new names must not take the cores from the event loop: the hashes run at a lower
-// priority than the thread that submitted them.
-TEST(HashWorkerPool, HashesRunBelowTheEventLoopsPriority)
+// A burst of new names must not take the cores from the event loop: the hashes run only when
+// nothing else wants the core.
+TEST(HashWorkerPool, HashesRunOnlyWhenTheEventLoopDoesNotNeedTheCore)
 {
     PostedTasks loop;
     HashWorkerPool pool(2, 8, loop.post());
-    const int loopNice = ::getpriority(PRIO_PROCESS, static_cast<id_t>(::gettid()));
-    std::vector<int> workerNice(2, loopNice);
-    for (int& nice : workerNice)
-        pool.submit("host", {}, [&nice] { nice = ::getpriority(PRIO_PROCESS, static_cast<id_t>(::gettid())); },
-                    [](bool) {});
-    ASSERT_TRUE(loop.runUntil(2));
-    for (const int nice : workerNice)
-        EXPECT_GE(nice, std::min(loopNice + HashWorkerPool::kWorkerNice, 19));
+    std::vector<int> policies(2, SCHED_OTHER);
+    for (int& policy : policies) {
+        pool.submit("host", {}, [&policy] {
+            sched_param param{};
+            ::pthread_getschedparam(::pthread_self(), &policy, &param);
+        }, [](bool) {});
+    }
+    ASSERT_TRUE(loop.runUntil([&loop] { return loop.ran() == 2; }));
+    EXPECT_EQ(policies, std::vector<int>(2, SCHED_IDLE));
 }

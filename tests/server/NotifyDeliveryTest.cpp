@@ -1,5 +1,6 @@
 #include "LoopbackHarness.h"
 #include "NotifyDelivery.h"
+#include "common/Protocol.h"
 
 #include <gtest/gtest.h>
 
@@ -23,30 +24,14 @@ struct Outcome {
     std::string failure;
 };
 
-// A notification port whose connections are taken in but not read until the test says so; a
-// small receive buffer keeps most of a large text in the sender's queue meanwhile.
-class SlowReader {
-public:
-    explicit SlowReader(asio::io_context& io)
-        : acceptor_(io, tcp::endpoint(asio::ip::make_address("127.0.0.1"), 0))
-    {
-        acceptor_.set_option(asio::socket_base::receive_buffer_size(2048));
-        acceptor_.async_accept([this](const std::error_code& error, tcp::socket socket) {
-            if (!error)
-                accepted_.emplace(std::move(socket));
-        });
-    }
-    tcp::endpoint endpoint() const { return acceptor_.local_endpoint(); }
-    std::size_t readAll(std::size_t size)
-    {
-        std::vector<char> bytes(size);
-        return accepted_ ? asio::read(*accepted_, asio::buffer(bytes)) : 0;
-    }
-
-private:
-    tcp::acceptor acceptor_;
-    std::optional<tcp::socket> accepted_;
-};
+// A notification port that takes connections in but reads nothing until the test does; a small
+// receive buffer keeps most of a large text in the sender's queue meanwhile.
+tcp::acceptor slowPort(asio::io_context& io)
+{
+    tcp::acceptor acceptor(io, tcp::endpoint(asio::ip::make_address("127.0.0.1"), 0));
+    acceptor.set_option(asio::socket_base::receive_buffer_size(2048));
+    return acceptor;
+}
 
 std::shared_ptr<NotifyDelivery> deliver(asio::io_context& io, const tcp::endpoint& to, std::size_t size,
                                         std::chrono::milliseconds whole, Outcome& outcome,
@@ -73,18 +58,20 @@ TEST(NotifyDelivery, DeliveredOnlyOnceThePeerHasAcknowledgedTheWholeText)
 {
     constexpr std::size_t kSize = 12'000;
     asio::io_context io;
-    SlowReader reader(io);
+    tcp::acceptor reader = slowPort(io);
     Outcome outcome;
-    const auto delivery = deliver(io, reader.endpoint(), kSize, std::chrono::seconds(10), outcome);
+    const auto delivery = deliver(io, reader.local_endpoint(), kSize, std::chrono::seconds(10), outcome);
     runFor(io, std::chrono::milliseconds(300));
     EXPECT_FALSE(outcome.done) << "counted as delivered before the peer read it: " << outcome.failure;
-    EXPECT_EQ(reader.readAll(kSize), kSize);
+    tcp::socket peer = reader.accept();
+    std::vector<char> bytes(kSize);
+    EXPECT_EQ(asio::read(peer, asio::buffer(bytes)), kSize);
     runFor(io, std::chrono::milliseconds(300));
     EXPECT_TRUE(outcome.done && outcome.delivered) << outcome.failure;
 
-    SlowReader never(io);
+    tcp::acceptor never = slowPort(io);
     Outcome late;
-    const auto lost = deliver(io, never.endpoint(), kSize, std::chrono::milliseconds(300), late);
+    const auto lost = deliver(io, never.local_endpoint(), kSize, std::chrono::milliseconds(300), late);
     runFor(io, std::chrono::milliseconds(600));
     EXPECT_TRUE(late.done && !late.delivered);
     EXPECT_EQ(late.failure, "text not acknowledged in time");
@@ -97,8 +84,8 @@ TEST(NotifyDelivery, SaysWhenNoLocalPortIsFreeAndAnotherSourceAddressGetsThrough
     QORNC_IN_OWN_NAMESPACE();
     ASSERT_EQ(std::system("sysctl -q -w net.ipv4.ip_local_port_range='40000 40001'"), 0);
     asio::io_context io;
-    // Outside the range, which its two ports leave for the two connections below.
-    tcp::acceptor acceptor(io, tcp::endpoint(asio::ip::make_address("127.0.0.1"), 22002));
+    // The clients' port, outside the range, which its two ports leave for the two connections below.
+    tcp::acceptor acceptor(io, tcp::endpoint(asio::ip::make_address("127.0.0.1"), kNotifyPort));
     tcp::socket first(io), second(io);
     first.connect(acceptor.local_endpoint());
     second.connect(acceptor.local_endpoint());
