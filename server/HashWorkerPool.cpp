@@ -2,8 +2,8 @@
 
 #include <optional>
 
-#include <pthread.h>
-#include <sched.h>
+#include <sys/resource.h>
+#include <unistd.h>
 
 namespace qornc::server {
 
@@ -99,11 +99,10 @@ void HashWorkerPool::work()
     // A hash takes a core for tens of milliseconds. On a machine with few cores the event loop
     // must still win a core the moment a message arrives, or every delivery waits behind the
     // hashes of a burst of new names (55 ms at p99 on two cores with 30 names registering). So
-    // the workers take only the time nothing else wants; the loop is one thread, so on any
-    // machine with two cores or more that still leaves them a core of their own. Lowering one's
-    // own scheduling class is always allowed, so its result needs no handling.
-    sched_param idle{};
-    static_cast<void>(::pthread_setschedparam(::pthread_self(), SCHED_IDLE, &idle));
+    // the workers run at a lower priority than the loop; not the lowest, nor the idle class,
+    // which let a busy neighbour hold honest logins past their deadline. Lowering one's own
+    // priority is always allowed, so its result needs no handling.
+    static_cast<void>(::setpriority(PRIO_PROCESS, static_cast<id_t>(::gettid()), kWorkerNice));
     for (;;) {
         Waiting next;
         {

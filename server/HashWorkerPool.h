@@ -22,6 +22,8 @@ namespace qornc::server {
 
 class HashWorkerPool {
 public:
+    // The workers' nice value, below the event loop's.
+    static constexpr int kWorkerNice = 10;
     using Job = std::function<void()>;          // runs on a worker thread
     using Done = std::function<void(bool ran)>; // then through Post; false when dropped unrun
     // Runs a task on the thread that submits: the event loop's.
