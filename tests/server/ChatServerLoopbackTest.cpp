@@ -72,6 +72,22 @@ protected:
     std::string logs;
 };
 
+// What reached a host so far, the empty connections of probes left out.
+std::vector<QByteArray> textsAt(const NotifySink& host)
+{
+    std::vector<QByteArray> texts = host.received();
+    std::erase(texts, QByteArray());
+    return texts;
+}
+
+std::vector<QByteArray> notes(std::initializer_list<std::string> texts)
+{
+    std::vector<QByteArray> all;
+    for (const std::string& text : texts)
+        all.push_back(note(text));
+    return all;
+}
+
 // Idle connections, `each` from every one of `hosts` addresses, opened again as soon as one closes.
 class IdleCrowd : public QObject {
 public:
@@ -207,58 +223,45 @@ TEST_F(ChatServerLoopback, RecipientDroppingHandshakesGetsItsMessagesLaterInOrde
     waitFor([] { return false; }, 8000);
     bobPort.server().resumeAccepting();
     filler.abort();
-    std::vector<QByteArray> texts;
-    ASSERT_TRUE(waitFor([&] {
-        texts = bobPort.received();
-        std::erase(texts, QByteArray());
-        return texts.size() >= 3;
-    }, 15'000)) << logs;
-    EXPECT_EQ(texts, (std::vector<QByteArray>{note("message alice one"), note("message alice two"),
-                                              note("message alice three")}));
+    ASSERT_TRUE(waitFor([&] { return textsAt(bobPort).size() >= 3; }, 15'000)) << logs;
+    EXPECT_EQ(textsAt(bobPort), notes({"message alice one", "message alice two", "message alice three"}));
     // Logged once acknowledged, a moment after the text arrived.
     EXPECT_TRUE(waitFor([&] { return logged("delivered to 127.0.0.7") == 3; })) << logs;
 }
 
-// Messages for a user who logged out arrive in order at the next login, also after a clean stop
-// in between; one queued for a host that stopped listening is held past the deadline and comes at
-// its recipient's next login from elsewhere; what was still queued at the stop survives it.
-TEST_F(ChatServerLoopback, MessagesWaitForTheNextLoginInOrderAcrossACleanStop)
+// One queued for a host that stopped listening is held past the deadline and comes at its
+// recipient's next login from elsewhere; what was still queued at the stop survives it. (Those
+// for a user who logged out, across a stop, are the server binary's test.)
+TEST_F(ChatServerLoopback, MessagesWaitForTheNextLoginAcrossACleanStop)
 {
     const auto book = [] {
         AccountBook accounts = cheapBook();
-        for (const char* name : {"alice", "bob", "carol", "dave"})
+        for (const char* name : {"alice", "carol", "dave"})
             accounts.preset(name, "pw");
         return accounts;
     };
     ServerConfig config;
     config.dispatch.deadlineMs = 1000;
     start(config, book());
-    NotifySink bobHost("127.0.0.7", sink.port()), carolHost("127.0.0.9", sink.port());
+    NotifySink carolHost("127.0.0.9", sink.port());
     auto alice = loggedIn("alice");
-    loggedIn("bob", "127.0.0.7")->send("logout bob pw");
-    ASSERT_TRUE(waitFor([&] { return !server->router().isOnline("bob"); }));
     auto carol = loggedIn("carol", "127.0.0.8"); // nothing listens there
     auto dave = loggedIn("dave", "127.0.0.10");  // nor there
-    for (const char* text : {"one", "two", "three"})
-        alice->send("message alice pw bob " + std::string(text));
     alice->send("message alice pw carol late");
     ASSERT_TRUE(waitFor([&] { return logged("1 message(s) not delivered within 1 s") == 1; }, 5000)) << logs;
     alice->send("message alice pw dave queued");
     ASSERT_TRUE(waitFor([&] { return logged("-> dave (6 bytes) queued") == 1; }));
     server.reset();
     EXPECT_EQ(logged("stopping: 1 queued message(s) held"), 1u) << logs;
-    ASSERT_EQ(heldLog.kept.size(), 5u) << logs;
+    ASSERT_EQ(heldLog.kept.size(), 2u) << logs;
 
     start(config, book());
     std::vector<HeldMessage> recovered;
     for (const auto& [id, message] : heldLog.kept)
         recovered.push_back(message);
     server->router().restoreHeld(std::move(recovered));
-    auto bobAgain = loggedIn("bob", "127.0.0.7");
     auto carolAgain = loggedIn("carol", "127.0.0.9");
-    ASSERT_TRUE(bobHost.waitForCount(3) && carolHost.waitForCount(1)) << logs;
-    EXPECT_EQ(bobHost.received(), (std::vector<QByteArray>{note("message alice one"), note("message alice two"),
-                                                           note("message alice three")}));
+    ASSERT_TRUE(carolHost.waitForCount(1)) << logs;
     EXPECT_EQ(carolHost.received(), std::vector<QByteArray>{note("message alice late")});
     ASSERT_TRUE(waitFor([&] { return heldLog.kept.size() == 1; })) << "delivered but still kept";
     EXPECT_EQ(heldLog.kept.begin()->second.recipient, "dave");
@@ -282,18 +285,10 @@ TEST_F(ChatServerLoopback, UserStillLoggedInGetsHeldMessagesOnceTheHostIsBack)
     ASSERT_TRUE(waitFor([&] { return logged("held for their recipients") >= 2; }, 8000)) << logs;
 
     NotifySink bobHost("127.0.0.7", sink.port());
-    std::vector<QByteArray> got;
-    const auto gotAll = [&](std::size_t n) {
-        got = bobHost.received();
-        std::erase(got, QByteArray());
-        return got.size() >= n;
-    };
-    waitFor([&] { return gotAll(texts.size()); }, 12'000);
-    waitFor([&] { return gotAll(texts.size() + 1); }, 1000); // time for a duplicate to show
-    std::vector<QByteArray> expected;
-    for (const std::string& text : texts)
-        expected.push_back(note("message alice " + text));
-    EXPECT_EQ(got, expected) << logs;
+    waitFor([&] { return textsAt(bobHost).size() >= texts.size(); }, 12'000);
+    waitFor([&] { return textsAt(bobHost).size() > texts.size(); }, 1000); // time for a duplicate to show
+    EXPECT_EQ(textsAt(bobHost), notes({"message alice one", "message alice two", "message alice three", "message alice four"}))
+        << logs;
     EXPECT_TRUE(server->router().isOnline("bob"));
     EXPECT_TRUE(heldLog.kept.empty()) << "delivered but still kept";
 }
@@ -311,11 +306,6 @@ TEST_F(ChatServerLoopback, RequestFromTheRecipientEndsThePauseBeforeTheNextTry)
     ASSERT_TRUE(waitFor([&] { return logged("next try in 8000 ms") == 1; }, 15'000)) << logs;
     NotifySink bobHost("127.0.0.7", sink.port());
     bob->send("getbuddy bob pw alice");
-    std::vector<QByteArray> got;
-    EXPECT_TRUE(waitFor([&] {
-        got = bobHost.received();
-        std::erase(got, QByteArray());
-        return got.size() >= 2;
-    }, 1500)) << logs;
-    EXPECT_EQ(got, (std::vector<QByteArray>{note("message alice hello"), note("getbuddy true alice")}));
+    EXPECT_TRUE(waitFor([&] { return textsAt(bobHost).size() >= 2; }, 1500)) << logs;
+    EXPECT_EQ(textsAt(bobHost), notes({"message alice hello", "getbuddy true alice"}));
 }

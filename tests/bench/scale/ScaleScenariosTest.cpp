@@ -16,23 +16,31 @@ std::map<std::string, double> ByName(const Figures& figures)
     return {figures.begin(), figures.end()};
 }
 
-// The whole generator against the relay program: every scenario must see all its traffic come
-// back, so that a figure that counts too little or too much fails here before it is published.
-TEST(ScaleScenarios, CountEveryMessageAndAnswerTheRelayDelivers)
-{
+// The relay program on ports free a moment ago, and a fleet pointed at it.
+class ScaleScenariosTest : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(relay.running());
+        fleetOptions.server = Ipv4("127.0.0.1");
+        fleetOptions.serverPort = requestPort;
+        fleetOptions.notifyPort = notifyPort;
+    }
     const std::uint16_t requestPort = FreePort(Ipv4("127.0.0.1"));
     const std::uint16_t notifyPort = FreePort(UserAddress(0));
-    const TargetProcess relay(QORNC_BENCH_RELAY,
+    const TargetProcess relay{QORNC_BENCH_RELAY,
                               {"--listen", "127.0.0.1", "--port", std::to_string(requestPort), "--notify-port",
                                std::to_string(notifyPort)},
-                              "/dev/null", requestPort);
-    ASSERT_TRUE(relay.running());
+                              "/dev/null", requestPort};
     EventLoop loop;
     FleetOptions fleetOptions;
+};
+
+// The whole generator against the relay program: every scenario must see all its traffic come
+// back, so that a figure that counts too little or too much fails here before it is published.
+TEST_F(ScaleScenariosTest, CountEveryMessageAndAnswerTheRelayDelivers)
+{
     fleetOptions.users = 5;
-    fleetOptions.server = Ipv4("127.0.0.1");
-    fleetOptions.serverPort = requestPort;
-    fleetOptions.notifyPort = notifyPort;
     fleetOptions.loginWindow = 2;
     UserFleet fleet(loop, fleetOptions);
     ASSERT_TRUE(fleet.Listen());
@@ -70,21 +78,9 @@ TEST(ScaleScenarios, CountEveryMessageAndAnswerTheRelayDelivers)
 
 // New names log in only when the messages are under way, each counted once: the relay takes any
 // name, so all of them must come in, and no message may be lost to the fleet's growth.
-TEST(ScaleScenarios, LogTheNewNamesInOnlyWhileTheMessagesRun)
+TEST_F(ScaleScenariosTest, LogTheNewNamesInOnlyWhileTheMessagesRun)
 {
-    const std::uint16_t requestPort = FreePort(Ipv4("127.0.0.1"));
-    const std::uint16_t notifyPort = FreePort(UserAddress(0));
-    const TargetProcess relay(QORNC_BENCH_RELAY,
-                              {"--listen", "127.0.0.1", "--port", std::to_string(requestPort), "--notify-port",
-                               std::to_string(notifyPort)},
-                              "/dev/null", requestPort);
-    ASSERT_TRUE(relay.running());
-    EventLoop loop;
-    FleetOptions fleetOptions;
     fleetOptions.users = 7;
-    fleetOptions.server = Ipv4("127.0.0.1");
-    fleetOptions.serverPort = requestPort;
-    fleetOptions.notifyPort = notifyPort;
     fleetOptions.password = "shared";
     UserFleet fleet(loop, fleetOptions);
     ASSERT_TRUE(fleet.Listen());

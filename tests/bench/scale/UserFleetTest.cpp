@@ -15,6 +15,16 @@ namespace {
 
 using namespace std::string_literals;
 
+// Calls the user's notification port from the server's address, as the server does, and writes.
+bool Deliver(EventLoop& loop, const UserFleet& fleet, int user, std::uint16_t port, const std::string& bytes)
+{
+    const long accepted = fleet.counters().connectionsAccepted;
+    const UniqueFd server = ConnectFrom(Ipv4("127.0.0.1"), UserAddress(user), port);
+    return loop.RunUntil([&] { return fleet.counters().connectionsAccepted == accepted + 1; },
+                         BenchClock::now() + std::chrono::seconds(2))
+        && WriteAll(server.get(), bytes);
+}
+
 // What a server does wrong on delivery must show in the counters, not pass as throughput.
 TEST(UserFleet, CountsEveryTextAndEachDeliveryTheClientCouldNotTakeAsSent)
 {
@@ -44,12 +54,7 @@ TEST(UserFleet, CountsEveryTextAndEachDeliveryTheClientCouldNotTakeAsSent)
             EXPECT_EQ(user, 0);
             names.push_back(delivery.name);
         });
-        {
-            const UniqueFd server = ConnectFrom(Ipv4("127.0.0.1"), UserAddress(0), options.notifyPort);
-            ASSERT_TRUE(loop.RunUntil([&] { return fleet.counters().connectionsAccepted == 1; },
-                                      BenchClock::now() + std::chrono::seconds(2)));
-            ASSERT_TRUE(WriteAll(server.get(), row.bytes));
-        }
+        ASSERT_TRUE(Deliver(loop, fleet, 0, options.notifyPort, row.bytes));
         loop.RunUntil([&] { return names.size() >= row.delivered.size() && fleet.counters().textsWithoutNul >= row.withoutNul; },
                       BenchClock::now() + std::chrono::seconds(2));
         loop.RunUntil([] { return false; }, BenchClock::now() + std::chrono::milliseconds(20));
@@ -74,12 +79,8 @@ TEST(UserFleet, SharedListenerHandsEachDeliveryToTheUserItWasAddressedTo)
     std::vector<int> receivers;
     fleet.OnDelivery([&](int user, const Delivery&, BenchClock::time_point) { receivers.push_back(user); });
     const std::vector<int> called{0, 299, 250, 7};
-    for (std::size_t i = 0; i < called.size(); ++i) {
-        const UniqueFd server = ConnectFrom(Ipv4("127.0.0.1"), UserAddress(called[i]), options.notifyPort);
-        ASSERT_TRUE(loop.RunUntil([&] { return fleet.counters().connectionsAccepted == long(i) + 1; },
-                                  BenchClock::now() + std::chrono::seconds(2)));
-        ASSERT_TRUE(WriteAll(server.get(), "message x r1s1\0"s));
-    }
+    for (const int user : called)
+        ASSERT_TRUE(Deliver(loop, fleet, user, options.notifyPort, "message x r1s1\0"s));
     loop.RunUntil([&] { return receivers.size() == called.size(); }, BenchClock::now() + std::chrono::seconds(2));
     EXPECT_EQ(receivers, called);
 }

@@ -47,6 +47,14 @@ ChatRouter makeRouter(const Clock& clock)
     return router;
 }
 
+std::string sentBy(const RouteResult& result)
+{
+    std::string sent;
+    for (const Notification& notification : result.notifications)
+        sent += (sent.empty() ? "" : "|") + notification.host + " " + notification.text;
+    return sent;
+}
+
 const std::string kLong(240, 'x');
 
 const std::vector<std::pair<const char*, std::vector<Step>>> kScenarios = {
@@ -122,8 +130,7 @@ TEST(ChatRouter, Scenarios)
             } else {
                 const RouteResult result = route(router, step.connection, step.host, step.request);
                 log = result.log;
-                for (const Notification& notification : result.notifications)
-                    sent += (sent.empty() ? "" : "|") + notification.host + " " + notification.text;
+                sent = sentBy(result);
                 EXPECT_EQ(result.endConnection, log.starts_with("refused ")) << name << ", step " << i + 1;
             }
             EXPECT_EQ(sent, step.expected) << name << ", step " << i + 1 << "\n" << log;
@@ -134,18 +141,6 @@ TEST(ChatRouter, Scenarios)
         }
     }
 }
-
-namespace {
-
-std::string sentBy(const RouteResult& result)
-{
-    std::string sent;
-    for (const Notification& notification : result.notifications)
-        sent += (sent.empty() ? "" : "|") + notification.host + " " + notification.text;
-    return sent;
-}
-
-} // namespace
 
 // bob stays logged in from B, but B missed the deadline: what waits for him is tried again by
 // itself, sooner when he makes a request, always in order and with nothing new overtaking it.

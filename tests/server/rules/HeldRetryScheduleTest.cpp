@@ -12,7 +12,7 @@ namespace {
 
 struct Step {
     std::chrono::milliseconds at; // since the start
-    char op;                      // 'm' missed, 'h' heard, 'f' forget, 't' takeDue
+    char op;                      // 'm' missed, 'h' heard, 't' takeDue
     std::string name;
     std::string expected; // for 't': the names due, joined by ','
 };
@@ -23,11 +23,9 @@ struct Case {
     std::chrono::milliseconds next; // when the earliest try falls after the last step; -1: none
 };
 
-// Pauses of 1 s doubling up to 4 s.
+// Pauses of 1 s doubling up to 4 s. The first pause, a request waking only its own user and the
+// restart after a success show through the router's held-message test; these are what it does not.
 const std::vector<Case> kCases = {
-    {"a miss is tried after the first pause",
-     {{0ms, 'm', "bob", ""}, {999ms, 't', "", ""}, {1000ms, 't', "", "bob"}},
-     -1ms},
     {"each further miss waits twice as long, up to the bound",
      {{0ms, 'm', "bob", ""}, {1s, 't', "", "bob"}, {1s, 'm', "bob", ""}, {2999ms, 't', "", ""},
       {3s, 't', "", "bob"}, {3s, 'm', "bob", ""}, {7s, 't', "", "bob"}, {7s, 'm', "bob", ""}},
@@ -35,16 +33,9 @@ const std::vector<Case> kCases = {
     {"a second miss while a try is due does not put it off",
      {{0ms, 'm', "bob", ""}, {500ms, 'm', "bob", ""}},
      1s},
-    {"a request makes the try due at once, and only its user's",
-     {{0ms, 'm', "bob", ""}, {0ms, 'm', "carol", ""}, {100ms, 'h', "bob", ""}, {100ms, 't', "", "bob"}},
-     1s},
     {"a request while a try is under way changes nothing",
      {{0ms, 'm', "bob", ""}, {1s, 't', "", "bob"}, {1s, 'h', "bob", ""}, {1s, 't', "", ""}},
      -1ms},
-    {"what got through starts the pauses again",
-     {{0ms, 'm', "bob", ""}, {1s, 't', "", "bob"}, {1s, 'm', "bob", ""}, {3s, 't', "", "bob"},
-      {3s, 'f', "bob", ""}, {3s, 'm', "bob", ""}},
-     4s},
 };
 
 } // namespace
@@ -60,8 +51,6 @@ TEST(HeldRetrySchedule, PausesGrowToABoundAndARequestCutsThemShort)
                 schedule.missed(step.name, now);
             } else if (step.op == 'h') {
                 schedule.heard(step.name, now);
-            } else if (step.op == 'f') {
-                schedule.forget(step.name);
             } else {
                 std::string due;
                 for (const std::string& name : schedule.takeDue(now))
