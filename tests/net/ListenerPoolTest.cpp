@@ -18,12 +18,22 @@
 #include "support/ReceivedNotifications.h"
 #include "support/WaitFor.h"
 
-TEST(ListenerPoolTest, DeliveriesWaitingForTheirTextSurviveLaterOnes)
-{
-    constexpr int kSenders = 20;
+namespace {
+
+// A listener's state that expects deliveries from a server on loopback.
+class ListenerPoolTest : public ::testing::Test {
+protected:
+    ListenerPoolTest() { state.g_serverIp.assign("127.0.0.1"); }
+
     LinkState state;
     ReceivedNotifications received;
-    state.g_serverIp.assign("127.0.0.1");
+};
+
+} // namespace
+
+TEST_F(ListenerPoolTest, DeliveriesWaitingForTheirTextSurviveLaterOnes)
+{
+    constexpr int kSenders = 20;
     NotificationListener listener(state, received.Sink());
     ASSERT_TRUE(listener.Listen(0));
     FakeServer server;
@@ -51,11 +61,8 @@ TEST(ListenerPoolTest, DeliveriesWaitingForTheirTextSurviveLaterOnes)
     EXPECT_TRUE(WaitFor([&] { return listener.openDeliveries() == 0; })) << "finished deliveries were kept open";
 }
 
-TEST(ListenerPoolTest, IdleConnectionsAreCappedAndDeliveriesStillArrive)
+TEST_F(ListenerPoolTest, IdleConnectionsAreCappedAndDeliveriesStillArrive)
 {
-    LinkState state;
-    ReceivedNotifications received;
-    state.g_serverIp.assign("127.0.0.1");
     NotificationListener listener(state, received.Sink());
     ASSERT_TRUE(listener.Listen(0));
     sockaddr_in address{AF_INET, htons(listener.port()), {htonl(INADDR_LOOPBACK)}, {}};
@@ -75,11 +82,8 @@ TEST(ListenerPoolTest, IdleConnectionsAreCappedAndDeliveriesStillArrive)
 
 // A delivery the server keeps open stays while the pool has room, and a text written on it later
 // is shown; one that brings nothing in time is closed; the sixth later delivery pushes it out.
-TEST(ListenerPoolTest, DeliveriesTheServerKeepsOpenStayWhileThePoolHasRoom)
+TEST_F(ListenerPoolTest, DeliveriesTheServerKeepsOpenStayWhileThePoolHasRoom)
 {
-    LinkState state;
-    ReceivedNotifications received;
-    state.g_serverIp.assign("127.0.0.1");
     NotificationListener listener(state, received.Sink(), 300);
     ASSERT_TRUE(listener.Listen(0));
     FakeServer server;
@@ -101,11 +105,8 @@ TEST(ListenerPoolTest, DeliveriesTheServerKeepsOpenStayWhileThePoolHasRoom)
 
 // On a lossy link the kernel may retransmit a text for seconds; the delivery has to wait for it.
 // Twelve seconds is well past any shorter wait and leaves a loaded machine room before fifteen.
-TEST(ListenerPoolTest, ADeliveryWhoseTextComesLateAfterRetransmissionsIsStillShown)
+TEST_F(ListenerPoolTest, ADeliveryWhoseTextComesLateAfterRetransmissionsIsStillShown)
 {
-    LinkState state;
-    ReceivedNotifications received;
-    state.g_serverIp.assign("127.0.0.1");
     NotificationListener listener(state, received.Sink());
     ASSERT_TRUE(listener.Listen(0));
     FakeServer server;
