@@ -115,27 +115,40 @@ void Print(const std::string& target, const std::string& figure, double value)
     std::fflush(stdout);
 }
 
+// Says on stderr and in the figures why a run could not begin.
+bool Started(const TargetProcess& process, const std::string& program, const std::string& target)
+{
+    if (process.running())
+        return true;
+    std::fprintf(stderr, "%s did not start listening on 127.0.0.1:%u\n", program.c_str(), kServerPort);
+    Print(target, "failed_to_start", 1);
+    return false;
+}
+
+bool Listening(UserFleet& fleet, const std::string& target)
+{
+    if (fleet.Listen())
+        return true;
+    std::fprintf(stderr, "cannot listen on the users' port %u: is another run going?\n", kNotifyPort);
+    Print(target, "failed_to_listen", 1);
+    return false;
+}
+
 void Measure(const Options& options, const std::string& target, const std::string& program,
              const std::vector<std::string>& arguments, bool sharedListener)
 {
     const long overflowsBefore = TcpExtCounter("ListenOverflows");
     const TargetProcess process(program, arguments, options.workDir + "/" + target + ".log", kServerPort);
-    if (!process.running()) {
-        std::fprintf(stderr, "%s did not start listening on 127.0.0.1:%u\n", program.c_str(), kServerPort);
-        Print(target, "failed_to_start", 1);
+    if (!Started(process, program, target))
         return;
-    }
     EventLoop loop;
     FleetOptions fleetOptions;
     fleetOptions.users = options.users;
     fleetOptions.server.s_addr = htonl(INADDR_LOOPBACK);
     fleetOptions.sharedListener = sharedListener;
     UserFleet fleet(loop, fleetOptions);
-    if (!fleet.Listen()) {
-        std::fprintf(stderr, "cannot listen on the users' port %u: is another run going?\n", kNotifyPort);
-        Print(target, "failed_to_listen", 1);
+    if (!Listening(fleet, target))
         return;
-    }
     ScaleScenarios scenarios(loop, fleet, process, options.scenarios);
     scenarios.Login();
     scenarios.Idle();
@@ -206,11 +219,8 @@ void MeasureAccounts(const Options& options, bool sharedListener)
     Figures figures;
     {
         const TargetProcess process(options.server, arguments, logPath, kServerPort);
-        if (!process.running()) {
-            std::fprintf(stderr, "%s did not start listening on 127.0.0.1:%u\n", options.server.c_str(), kServerPort);
-            Print(target, "failed_to_start", 1);
+        if (!Started(process, options.server, target))
             return;
-        }
         EventLoop loop;
         FleetOptions fleetOptions;
         fleetOptions.users = fleetUsers;
@@ -220,11 +230,8 @@ void MeasureAccounts(const Options& options, bool sharedListener)
         if (options.loginWindow > 0 || !registering)
             fleetOptions.loginWindow = options.loginWindow > 0 ? options.loginWindow : fleetUsers;
         UserFleet fleet(loop, fleetOptions);
-        if (!fleet.Listen()) {
-            std::fprintf(stderr, "cannot listen on the users' port %u: is another run going?\n", kNotifyPort);
-            Print(target, "failed_to_listen", 1);
+        if (!Listening(fleet, target))
             return;
-        }
         ScaleScenarios scenarios(loop, fleet, process, options.scenarios);
         scenarios.Login(loggedInFirst);
         if (registering)
