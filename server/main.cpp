@@ -3,6 +3,7 @@
 #include "ChatRouter.h"
 #include "ChatServer.h"
 #include "CommandLine.h"
+#include "DescriptorTable.h"
 #include "LineFile.h"
 #include "LogThrottle.h"
 #include "MachineLimits.h"
@@ -13,6 +14,7 @@
 #include <asio/signal_set.hpp>
 #include <asio/steady_timer.hpp>
 
+#include <algorithm>
 #include <csignal>
 #include <cstdio>
 #include <functional>
@@ -23,6 +25,9 @@
 using namespace qornc::server;
 
 namespace {
+
+// The state file, its lock, the listener, the log: beside every connection and delivery.
+constexpr std::size_t kSpareDescriptors = 64;
 
 // Long enough for a lost acknowledgement to be sent again a few times on a poor link.
 constexpr auto kStopGrace = std::chrono::seconds(3);
@@ -85,6 +90,11 @@ int main(int argc, char* argv[])
     asio::steady_timer summaries(io);
     flushSummaries(summaries, throttle);
     const LogSink log = [&throttle](const std::string& line) { throttle.line(line); };
+    // Before the journal and the hash workers start their threads.
+    const std::size_t wanted = options.server.maxConnections + options.server.dispatch.maxInFlight + kSpareDescriptors;
+    if (const std::string reserveError = reserveDescriptorTable(std::min(wanted, machine.descriptors));
+        !reserveError.empty())
+        log("note: " + reserveError + "; the event loop may pause as connections grow");
 
     // Its lock is held until the end, so that no other server writes over our accounts.
     auto journal = std::make_unique<StateJournal>();
