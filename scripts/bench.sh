@@ -186,9 +186,9 @@ get() { awk -v k="$1" '$1 == k {print $2}' "$WORK/scale"; }
 # --- The server at scale: each size against the bare relay in the same run, the same generator.
 SCALE_SERVER=${TARGET_SERVER:-$BUILD/server/qornc-server}
 IFS=, read -r -a SIZES <<< "$USERS"
-# The machine's cores are shared, so a size of 1,000 users or fewer runs three times and each
-# figure is the median of its runs; larger sizes run once (QORNC_BENCH_SCALE_REPEATS overrides).
-repeats() { echo "${QORNC_BENCH_SCALE_REPEATS:-$([ "$1" -le 1000 ] && echo 3 || echo 1)}"; }
+# The machine's cores may be shared, so each size runs three times and each figure is the median
+# of its runs (QORNC_BENCH_SCALE_REPEATS overrides).
+repeats() { echo "${QORNC_BENCH_SCALE_REPEATS:-3}"; }
 scale_runs() {
   local n r
   for n in "${SIZES[@]}"; do
@@ -361,13 +361,16 @@ if [ "$SCALE_ONLY" = 1 ] && [ -f "$OUT" ]; then
 else
   client_sections > "$WORK/client.md"
 fi
+# What was written by hand below the server's figures (earlier servers' figures) stays.
+: > "$WORK/notes.md"
+[ -f "$OUT" ] && awk '/^<!-- \/server-scale -->$/ {on = 1; next} /^## Findings and fixes/ {exit} on {print}' "$OUT" > "$WORK/notes.md"
 scale_runs
 accounts_runs
 scale_section > "$WORK/scale.md"
 {
   cat "$WORK/client.md"
   cat "$WORK/scale.md"
-  echo
+  if [ -s "$WORK/notes.md" ]; then cat "$WORK/notes.md"; else echo; fi
   cat "$ROOT/bench/FINDINGS.md"
 } > "$OUT"
 echo "wrote $OUT"
