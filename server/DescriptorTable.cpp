@@ -1,7 +1,9 @@
 #include "DescriptorTable.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <limits>
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -17,7 +19,8 @@ std::string reserveDescriptorTable(std::size_t descriptors)
         return std::string("cannot open /dev/null: ") + std::strerror(errno);
     // A copy at the highest number wanted makes the kernel size the table for all below it;
     // closing the copy keeps the size.
-    const int highest = ::fcntl(probe, F_DUPFD_CLOEXEC, static_cast<int>(descriptors - 1));
+    const auto top = static_cast<int>(std::min<std::size_t>(descriptors, std::numeric_limits<int>::max()) - 1);
+    const int highest = ::fcntl(probe, F_DUPFD_CLOEXEC, top);
     const int error = errno;
     ::close(probe);
     if (highest < 0)
